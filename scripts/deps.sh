@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what the builds and tests need, from Debian's archive. Quiet and quick when all is there.
+set -euo pipefail
+
+PKGS=(cmake ninja-build make g++ clang libclang-rt-14-dev libbz2-dev googletest
+      g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+      dpkg-dev wine wine64 fonts-wine xvfb xauth xdotool imagemagick liblnk-utils file
+      fonts-dejavu-core procps)
+
+missing=()
+for p in "${PKGS[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" != 0 ]; then
+    echo "deps: missing packages (run as root to install): ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "deps: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,207 @@
+#include "util/StrUtils.h"
+
+#include <algorithm>
+
+#include "rtl/SysUtils.h"
+
+namespace util {
+
+namespace {
+
+constexpr char CR = '\r';
+
+// Insert and Delete with the system's 1-based positions: an insertion past the end appends,
+// a deletion that starts outside the text does nothing.
+void InsertAt(std::string& s, std::string_view what, std::size_t pos1) {
+  pos1 = std::clamp<std::size_t>(pos1, 1, s.size() + 1);
+  s.insert(pos1 - 1, what);
+}
+
+void DeleteAt(std::string& s, std::size_t pos1, std::size_t count) {
+  if (pos1 < 1 || pos1 > s.size()) return;
+  s.erase(pos1 - 1, count);
+}
+
+void Cut(std::string& s, std::size_t capacity) {
+  if (s.size() > capacity) s.resize(capacity);
+}
+
+}  // namespace
+
+std::string UpperNoAccent(std::string s) {
+  for (char& c : s) {
+    switch (static_cast<unsigned char>(c)) {
+      case 0xE0: case 0xE2: case 0xE4: c = 'A'; break;             // à â ä
+      case 0xE7: c = 'C'; break;                                   // ç
+      case 0xE8: case 0xE9: case 0xEA: case 0xEB: c = 'E'; break;  // è é ê ë
+      case 0xEE: case 0xEF: c = 'I'; break;                        // î ï
+      case 0xF4: case 0xF6: c = 'O'; break;                        // ô ö
+      case 0xF9: case 0xFB: case 0xFC: c = 'U'; break;             // ù û ü
+      default:
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+  }
+  return s;
+}
+
+// The long form gives exactly what the two passes over markers give, in linear time: an
+// occurrence never contains a marker, so searching again from the start after turning one
+// into a marker finds the same occurrences as going on from behind it.
+std::int32_t ReplaceAll(const rtl::ShortString& find, const rtl::ShortString& replacement,
+                        std::string& target, bool exactCase) {
+  const std::string key = exactCase ? find.str() : UpperNoAccent(find.str());
+  const std::string work = exactCase ? std::string() : UpperNoAccent(target);
+  const std::string& hay = exactCase ? target : work;
+
+  std::string out;
+  out.reserve(target.size());
+  std::int32_t count = 0;
+  auto copyPlain = [&](std::size_t from, std::size_t to) {
+    // Markers already present are replaced too, as the second pass would.
+    for (std::size_t i = from; i < to; ++i) {
+      if (target[i] == Marker) {
+        out += replacement.str();
+        ++count;
+      } else {
+        out += target[i];
+      }
+    }
+  };
+  std::size_t pos = 0;
+  if (!key.empty() && key.find(Marker) == std::string::npos) {
+    for (std::size_t hit; (hit = hay.find(key, pos)) != std::string::npos; pos = hit + key.size()) {
+      copyPlain(pos, hit);
+      out += replacement.str();
+      ++count;
+    }
+  } else if (!key.empty()) {
+    // A key holding the marker itself: follow the two passes literally.
+    std::string tgt = target, wrk = hay;
+    for (std::size_t p; (p = wrk.find(key)) != std::string::npos;) {
+      InsertAt(tgt, std::string_view(&Marker, 1), p + 1);
+      InsertAt(wrk, std::string_view(&Marker, 1), p + 1);
+      DeleteAt(tgt, p + 2, find.size());
+      DeleteAt(wrk, p + 2, find.size());
+    }
+    target = tgt;
+    pos = 0;
+  }
+  copyPlain(pos, target.size());
+  target = std::move(out);
+  return count;
+}
+
+// The bounded form follows the two passes literally: its texts are at most 255 characters,
+// and the cuts at Capacity decide which occurrences survive.
+std::int32_t ReplaceAll(const rtl::ShortString& find, const rtl::ShortString& replacement,
+                        rtl::ShortString& target, int capacity, bool exactCase) {
+  const std::size_t cap = static_cast<std::size_t>(std::clamp(capacity, 0, 255));
+  const std::string key = exactCase ? find.str() : UpperNoAccent(find.str());
+  std::string tgt = target.str();
+  Cut(tgt, cap);
+  std::string work = exactCase ? tgt : UpperNoAccent(tgt);
+  const std::string_view marker(&Marker, 1);
+
+  if (!key.empty()) {
+    for (std::size_t p; (p = work.find(key)) != std::string::npos;) {
+      InsertAt(tgt, marker, p + 1);
+      Cut(tgt, cap);
+      InsertAt(work, marker, p + 1);
+      DeleteAt(tgt, p + 2, find.size());
+      DeleteAt(work, p + 2, find.size());
+    }
+  }
+  std::int32_t count = 0;
+  for (std::size_t m; (m = tgt.find(Marker)) != std::string::npos;) {
+    InsertAt(tgt, replacement.str(), m + 1);
+    Cut(tgt, cap);
+    const std::size_t first = tgt.find(Marker);  // none left when the cut took it
+    if (first != std::string::npos) tgt.erase(first, 1);
+    ++count;
+  }
+  target = tgt;
+  return count;
+}
+
+rtl::ShortString LowerAscii(const rtl::ShortString& s) {
+  std::string r = s.str();
+  for (char& c : r)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return r;
+}
+
+std::string TrimSpaces(const std::string& s) {
+  const std::size_t first = s.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+void TrimSpacesInPlace(std::string& s) { s = TrimSpaces(s); }
+
+rtl::ShortString TrimSpaces(const rtl::ShortString& s) { return TrimSpaces(s.str()); }
+
+void TrimSpacesInPlace(rtl::ShortString& s) { s = TrimSpaces(s.str()); }
+
+void NormalizeBreaks(std::string& s) {
+  ReplaceAll("#13 ", "\r", s, false);
+  ReplaceAll("#13", "\r", s, false);
+  ReplaceAll("#10 ", "", s, false);
+  ReplaceAll("#10", "", s, false);
+  ReplaceAll("\n", "", s, false);
+}
+
+std::uint16_t ItemCount(std::string list) {
+  NormalizeBreaks(list);
+  return rtl::CheckedWord(std::count(list.begin(), list.end(), CR));
+}
+
+std::string ItemAt(std::string list, std::uint16_t index) {
+  if (index == 0) {
+    std::string word = std::string(PlaceholderWord) + std::string(49, ' ');
+    word.resize(std::min<std::size_t>(word.size(), MaxItemLength(list)));
+    return word;
+  }
+  NormalizeBreaks(list);
+  std::size_t from = 0;
+  for (std::uint16_t i = 1; i < index; ++i) {
+    const std::size_t cr = list.find(CR, from);
+    if (cr == std::string::npos) break;
+    from = cr + 1;
+  }
+  const std::size_t cr = list.find(CR, from);
+  return TrimSpaces(list.substr(from, cr == std::string::npos ? std::string::npos : cr - from));
+}
+
+std::uint16_t MaxItemLength(std::string list) {
+  NormalizeBreaks(list);
+  std::size_t max = list.find('(') == std::string::npos ? std::string(PlaceholderWord).size() : 0;
+  const std::uint16_t count = ItemCount(list);
+  std::size_t from = 0;
+  for (std::uint16_t i = 0; i < count; ++i) {
+    const std::size_t cr = list.find(CR, from);
+    max = std::max(max, StripTags(list.substr(from, cr - from)).size());
+    from = cr + 1;
+  }
+  return static_cast<std::uint16_t>(std::min<std::size_t>(max, 0xFFFF));
+}
+
+std::string StripTags(std::string s) {
+  for (std::size_t lt; (lt = s.find('<')) != std::string::npos;) {
+    std::size_t p = lt + 1;  // 1-based position of the "<"
+    if (p < s.size() && UpperNoAccent(std::string(1, s[p]))[0] == 'P') {
+      InsertAt(s, "\r", p);
+      ++p;
+    }
+    const std::size_t gt = s.find('>');
+    if (gt != std::string::npos && p < gt + 1) {
+      DeleteAt(s, p, gt + 1 - p + 1);
+    } else if (gt != std::string::npos) {
+      s.erase(gt, 1);
+    } else {
+      DeleteAt(s, p, 1);
+    }
+  }
+  return s;
+}
+
+}  // namespace util
