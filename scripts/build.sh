@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Configures and builds the three flavours (and the fuzz targets): build/<flavour>.
-# The products are copied to dist/.
+# Configures and builds the three flavours (and the fuzz targets) in build/<flavour>, and
+# copies the products to dist/. FLAVOURS picks some of them; BUILD_ROOT moves build/ (and
+# dist/ into it), so that several checkouts' worth of builds can run side by side.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 jobs=$(nproc)
 bz2=$(scripts/bzip2-source.sh)
+b=${BUILD_ROOT:-build}
+dist=dist
+[ "$b" = build ] || dist="$b/dist"
 
 configure() {  # folder, extra arguments...
   local dir=$1; shift
@@ -17,16 +21,16 @@ configure() {  # folder, extra arguments...
 flavours=${FLAVOURS:-"native win32 win64 fuzz"}
 for f in $flavours; do
   case $f in
-    native) configure build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINSTALL_SANITIZE=ON ;;
-    win32) configure build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DBZIP2_SOURCE_DIR="$bz2" ;;
-    win64) configure build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DBZIP2_SOURCE_DIR="$bz2" ;;
-    fuzz) configure build/fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DINSTALL_FUZZ=ON ;;
+    native) configure $b/native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINSTALL_SANITIZE=ON ;;
+    win32) configure $b/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DBZIP2_SOURCE_DIR="$bz2" ;;
+    win64) configure $b/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DBZIP2_SOURCE_DIR="$bz2" ;;
+    fuzz) configure $b/fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DINSTALL_FUZZ=ON ;;
   esac
   echo "build: $f"
-  cmake --build "build/$f" -j "$jobs" -- --quiet
+  cmake --build "$b/$f" -j "$jobs" -- --quiet
 done
 
-mkdir -p dist/win64
-[ -f build/win32/installer/install.exe ] && cp build/win32/installer/install.exe dist/install.exe
-[ -f build/win64/installer/install.exe ] && cp build/win64/installer/install.exe dist/win64/install.exe
+mkdir -p "$dist/win64"
+[ -f "$b/win32/installer/install.exe" ] && cp "$b/win32/installer/install.exe" "$dist/install.exe"
+[ -f "$b/win64/installer/install.exe" ] && cp "$b/win64/installer/install.exe" "$dist/win64/install.exe"
 exit 0

@@ -18,7 +18,7 @@ wine_setup() {
   if [ -n "${1:-}" ]; then
     export WINEPREFIX=$1
   else
-    export WINEPREFIX="$top/build/wine/prefix-$$"
+    export WINEPREFIX="$top/${BUILD_ROOT:-build}/wine/prefix-$$"
     WINE_PRIVATE_PREFIX=$WINEPREFIX
   fi
   mkdir -p "$(dirname "$WINEPREFIX")"
