@@ -3,6 +3,7 @@
 // have to remember a substr.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -60,7 +61,6 @@ public:
     TBoundedString r(a);
     return r += b.str();
   }
-  friend bool operator==(const TBoundedString& a, const TBoundedString& b) = default;
   friend bool operator==(const TBoundedString& a, std::string_view b) { return a.FText == b; }
 
 private:

@@ -1,6 +1,7 @@
 #include "util/StrUtils.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "rtl/SysUtils.h"
 
@@ -28,19 +29,28 @@ void Cut(std::string& s, std::size_t capacity) {
 
 }  // namespace
 
-std::string UpperNoAccent(std::string s) {
-  for (char& c : s) {
-    switch (static_cast<unsigned char>(c)) {
-      case 0xE0: case 0xE2: case 0xE4: c = 'A'; break;             // à â ä
-      case 0xE7: c = 'C'; break;                                   // ç
-      case 0xE8: case 0xE9: case 0xEA: case 0xEB: c = 'E'; break;  // è é ê ë
-      case 0xEE: case 0xEF: c = 'I'; break;                        // î ï
-      case 0xF4: case 0xF6: c = 'O'; break;                        // ô ö
-      case 0xF9: case 0xFB: case 0xFC: c = 'U'; break;             // ù û ü
-      default:
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
+namespace {
+
+// The folding of UpperNoAccent, one entry per Windows-1252 byte.
+struct TFoldTable {
+  char Map[256];
+  constexpr TFoldTable() : Map() {
+    for (int c = 0; c < 256; ++c) Map[c] = static_cast<char>(c);
+    for (int c = 'a'; c <= 'z'; ++c) Map[c] = static_cast<char>(c - 'a' + 'A');
+    for (int c : {0xE0, 0xE2, 0xE4}) Map[c] = 'A';              // à â ä
+    Map[0xE7] = 'C';                                            // ç
+    for (int c : {0xE8, 0xE9, 0xEA, 0xEB}) Map[c] = 'E';        // è é ê ë
+    for (int c : {0xEE, 0xEF}) Map[c] = 'I';                    // î ï
+    for (int c : {0xF4, 0xF6}) Map[c] = 'O';                    // ô ö
+    for (int c : {0xF9, 0xFB, 0xFC}) Map[c] = 'U';              // ù û ü
   }
+};
+constexpr TFoldTable FoldTable;
+
+}  // namespace
+
+std::string UpperNoAccent(std::string s) {
+  for (char& c : s) c = FoldTable.Map[static_cast<unsigned char>(c)];
   return s;
 }
 
@@ -58,14 +68,14 @@ std::int32_t ReplaceAll(const rtl::ShortString& find, const rtl::ShortString& re
   std::int32_t count = 0;
   auto copyPlain = [&](std::size_t from, std::size_t to) {
     // Markers already present are replaced too, as the second pass would.
-    for (std::size_t i = from; i < to; ++i) {
-      if (target[i] == Marker) {
-        out += replacement.str();
-        ++count;
-      } else {
-        out += target[i];
-      }
+    while (const void* hit = std::memchr(target.data() + from, Marker, to - from)) {
+      const std::size_t m = static_cast<std::size_t>(static_cast<const char*>(hit) - target.data());
+      out.append(target, from, m - from);
+      out += replacement.str();
+      ++count;
+      from = m + 1;
     }
+    out.append(target, from, to - from);
   };
   std::size_t pos = 0;
   if (!key.empty() && key.find(Marker) == std::string::npos) {
