@@ -34,7 +34,10 @@ namespace {
 // The folding of UpperNoAccent, one entry per Windows-1252 byte.
 struct TFoldTable {
   char Map[256];
-  constexpr TFoldTable() : Map() {
+  // Whether only the character itself folds to it: then a folded search for it is an exact
+  // one ("#13" and every other key without letters).
+  bool Alone[256];
+  constexpr TFoldTable() : Map(), Alone() {
     for (int c = 0; c < 256; ++c) Map[c] = static_cast<char>(c);
     for (int c = 'a'; c <= 'z'; ++c) Map[c] = static_cast<char>(c - 'a' + 'A');
     for (int c : {0xE0, 0xE2, 0xE4}) Map[c] = 'A';              // à â ä
@@ -43,6 +46,11 @@ struct TFoldTable {
     for (int c : {0xEE, 0xEF}) Map[c] = 'I';                    // î ï
     for (int c : {0xF4, 0xF6}) Map[c] = 'O';                    // ô ö
     for (int c : {0xF9, 0xFB, 0xFC}) Map[c] = 'U';              // ù û ü
+    for (int c = 0; c < 256; ++c) {
+      int preimages = 0;
+      for (int x = 0; x < 256; ++x) preimages += static_cast<unsigned char>(Map[x]) == c;
+      Alone[c] = preimages == 1 && static_cast<unsigned char>(Map[c]) == c;
+    }
   }
 };
 constexpr TFoldTable FoldTable;
@@ -54,22 +62,51 @@ std::string UpperNoAccent(std::string s) {
   return s;
 }
 
-// The long form gives exactly what the two passes over markers give, in linear time: an
+namespace {
+
+// Position of the first occurrence of Key (already folded unless exactCase) in Text from Pos,
+// comparing Text's characters folded as UpperNoAccent folds them, without a folded copy.
+std::size_t FindKey(const std::string& text, const std::string& key, std::size_t pos,
+                    bool exactCase) {
+  if (exactCase) return text.find(key, pos);
+  bool plain = true;
+  for (char c : key) plain = plain && FoldTable.Alone[static_cast<unsigned char>(c)];
+  if (plain) return text.find(key, pos);
+  const std::size_t n = text.size(), k = key.size();
+  for (std::size_t i = pos; i + k <= n; ++i) {
+    std::size_t j = 0;
+    while (j < k && FoldTable.Map[static_cast<unsigned char>(text[i + j])] == key[j]) ++j;
+    if (j == k) return i;
+  }
+  return std::string::npos;
+}
+
+}  // namespace
+
+// The long form gives exactly what the two passes over markers give, in one linear pass: an
 // occurrence never contains a marker, so searching again from the start after turning one
-// into a marker finds the same occurrences as going on from behind it.
+// into a marker finds the same occurrences as going on from behind it. Example, "a" by "aa"
+// in "banana": the first pass makes b#n#n# (# the marker), the second baanaanaa, count 3.
 std::int32_t ReplaceAll(const rtl::ShortString& find, const rtl::ShortString& replacement,
                         std::string& target, bool exactCase) {
   const std::string key = exactCase ? find.str() : UpperNoAccent(find.str());
-  const std::string work = exactCase ? std::string() : UpperNoAccent(target);
-  const std::string& hay = exactCase ? target : work;
+  if (key.find(Marker) != std::string::npos) {
+    // A key holding the marker itself: the first pass as it stands, then the second below.
+    std::string work = exactCase ? target : UpperNoAccent(target);
+    for (std::size_t p; (p = work.find(key)) != std::string::npos;) {
+      target.replace(p, find.size(), 1, Marker);
+      work.replace(p, find.size(), 1, Marker);
+    }
+  }
 
   std::string out;
   out.reserve(target.size());
   std::int32_t count = 0;
+  // Copies Target from..to, replacing the markers found there: those present before the call
+  // are occurrences of the second pass too.
   auto copyPlain = [&](std::size_t from, std::size_t to) {
-    // Markers already present are replaced too, as the second pass would.
     while (const void* hit = std::memchr(target.data() + from, Marker, to - from)) {
-      const std::size_t m = static_cast<std::size_t>(static_cast<const char*>(hit) - target.data());
+      const auto m = static_cast<std::size_t>(static_cast<const char*>(hit) - target.data());
       out.append(target, from, m - from);
       out += replacement.str();
       ++count;
@@ -79,22 +116,12 @@ std::int32_t ReplaceAll(const rtl::ShortString& find, const rtl::ShortString& re
   };
   std::size_t pos = 0;
   if (!key.empty() && key.find(Marker) == std::string::npos) {
-    for (std::size_t hit; (hit = hay.find(key, pos)) != std::string::npos; pos = hit + key.size()) {
+    for (std::size_t hit; (hit = FindKey(target, key, pos, exactCase)) != std::string::npos;
+         pos = hit + key.size()) {
       copyPlain(pos, hit);
       out += replacement.str();
       ++count;
     }
-  } else if (!key.empty()) {
-    // A key holding the marker itself: follow the two passes literally.
-    std::string tgt = target, wrk = hay;
-    for (std::size_t p; (p = wrk.find(key)) != std::string::npos;) {
-      InsertAt(tgt, std::string_view(&Marker, 1), p + 1);
-      InsertAt(wrk, std::string_view(&Marker, 1), p + 1);
-      DeleteAt(tgt, p + 2, find.size());
-      DeleteAt(wrk, p + 2, find.size());
-    }
-    target = tgt;
-    pos = 0;
   }
   copyPlain(pos, target.size());
   target = std::move(out);
