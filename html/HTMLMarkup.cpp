@@ -1,0 +1,303 @@
+#include "html/HTMLMarkup.h"
+
+#include <array>
+
+#include "rtl/SysUtils.h"
+#include "util/StrUtils.h"
+
+namespace html {
+
+namespace {
+
+bool BeginsWith(std::string_view s, std::string_view prefix) { return s.starts_with(prefix); }
+
+bool Contains(std::string_view s, std::string_view part, std::size_t from = 0) {
+  return s.find(part, from) != std::string_view::npos;
+}
+
+struct TEntity {
+  const char* Name;
+  unsigned char Code;
+};
+
+// The named references, replaced one after the other in this order: "&amp;" comes early, so
+// "&amp;eacute;" gives "&eacute;" and then an e acute, while "&lt;" and "&gt;" come last.
+constexpr std::array<TEntity, 100> Entities{{
+    {"&quot;", 34}, {"&amp;", 38}, {"&nbsp;", 160},
+    {"&iexcl;", 161}, {"&cent;", 162}, {"&pound;", 163}, {"&curren;", 164}, {"&yen;", 165},
+    {"&brvbar;", 166}, {"&sect;", 167}, {"&uml;", 168}, {"&copy;", 169}, {"&ordf;", 170},
+    {"&laquo;", 171}, {"&not;", 172}, {"&shy;", 173}, {"&reg;", 174}, {"&macr;", 175},
+    {"&deg;", 176}, {"&plusmn;", 177}, {"&sup2;", 178}, {"&sup3;", 179}, {"&acute;", 180},
+    {"&micro;", 181}, {"&para;", 182}, {"&middot;", 183}, {"&cedil;", 184}, {"&sup1;", 185},
+    {"&ordm;", 186}, {"&raquo;", 187}, {"&frac14;", 188}, {"&frac12;", 189}, {"&frac34;", 190},
+    {"&iquest;", 191}, {"&Agrave;", 192}, {"&Aacute;", 193}, {"&Acirc;", 194}, {"&Atilde;", 195},
+    {"&Auml;", 196}, {"&Aring;", 197}, {"&AElig;", 198}, {"&Ccedil;", 199}, {"&Egrave;", 200},
+    {"&Eacute;", 201}, {"&Ecirc;", 202}, {"&Euml;", 203}, {"&Igrave;", 204}, {"&Iacute;", 205},
+    {"&Icirc;", 206}, {"&Iuml;", 207}, {"&ETH;", 208}, {"&Ntilde;", 209}, {"&Ograve;", 210},
+    {"&Oacute;", 211}, {"&Ocirc;", 212}, {"&Otilde;", 213}, {"&Ouml;", 214}, {"&times;", 215},
+    {"&Oslash;", 216}, {"&Ugrave;", 217}, {"&Uacute;", 218}, {"&Ucirc;", 219}, {"&Uuml;", 220},
+    {"&Yacute;", 221}, {"&THORN;", 222}, {"&szlig;", 223}, {"&agrave;", 224}, {"&aacute;", 225},
+    {"&acirc;", 226}, {"&atilde;", 227}, {"&auml;", 228}, {"&aring;", 229}, {"&aelig;", 230},
+    {"&ccedil;", 231}, {"&egrave;", 232}, {"&eacute;", 233}, {"&ecirc;", 234}, {"&euml;", 235},
+    {"&igrave;", 236}, {"&iacute;", 237}, {"&icirc;", 238}, {"&iuml;", 239}, {"&eth;", 240},
+    {"&ntilde;", 241}, {"&ograve;", 242}, {"&oacute;", 243}, {"&ocirc;", 244}, {"&otilde;", 245},
+    {"&ouml;", 246}, {"&divide;", 247}, {"&oslash;", 248}, {"&ugrave;", 249}, {"&uacute;", 250},
+    {"&ucirc;", 251}, {"&uuml;", 252}, {"&yacute;", 253}, {"&thorn;", 254}, {"&yuml;", 255},
+    {"&lt;", 60}, {"&gt;", 62},
+}};
+
+}  // namespace
+
+rtl::ShortString ReadTag(std::string_view text, std::size_t& index) {
+  rtl::ShortString tag("<");
+  const std::size_t last = text.size() - 1;
+  if (index >= last) {
+    // A "<" closing the text: the character past the end is dropped for the ">".
+    index = text.size();
+    return rtl::ShortString("<>");
+  }
+  char read = '<';
+  while (read != '>') {
+    read = text[++index];
+    tag += read;
+    if (index == last) {
+      tag.SetLength(tag.size() - 1);
+      tag += '>';
+      break;
+    }
+  }
+  ++index;
+  return tag;
+}
+
+rtl::ShortString SplitStrayText(rtl::ShortString& tag) {
+  const std::size_t second = tag.str().find('<', 1);
+  if (second == std::string::npos) return {};
+  rtl::ShortString stray(std::string_view(tag.str()).substr(0, second));
+  tag = std::string_view(tag.str()).substr(second);
+  return stray;
+}
+
+rtl::ShortString NormalizeTag(rtl::ShortString tag) {
+  std::string t = tag.str();
+  for (;;) {
+    std::size_t p = t.find("< ");
+    if (p != std::string::npos) {
+      t.erase(p + 1, 1);
+      continue;
+    }
+    p = t.find(" >");
+    if (p == std::string::npos) break;
+    t.erase(p, 1);
+  }
+  return t;
+}
+
+TTagKind ClassifyTag(std::string_view t, std::string_view u) {
+  if (BeginsWith(u, "<FONT")) return TTagKind::Font;
+  if (BeginsWith(u, "</FONT")) return TTagKind::EndFont;
+  if (BeginsWith(u, "<IMG")) return TTagKind::Image;
+  if (BeginsWith(u, "<HR")) return TTagKind::Rule;
+  if (BeginsWith(u, "<H"))
+    return BeginsWith(u, "<HTML") || BeginsWith(u, "<HEAD") ? TTagKind::Ignored : TTagKind::Heading;
+  if (BeginsWith(u, "</H"))
+    return BeginsWith(u, "</HTML") || BeginsWith(u, "</HEAD") ? TTagKind::Ignored
+                                                                : TTagKind::EndHeading;
+  if (BeginsWith(u, "<BIG")) return TTagKind::Big;
+  if (u == "</BIG>") return TTagKind::EndBig;
+  if (BeginsWith(u, "<BLOCKQUOTE") || BeginsWith(u, "<DIR")) return TTagKind::Indent;
+  if (BeginsWith(u, "</BLOCKQUOTE") || BeginsWith(u, "</DIR")) return TTagKind::Outdent;
+  if (BeginsWith(u, "<P") || BeginsWith(u, "<BR")) return TTagKind::Paragraph;
+  if (t == "<B>" || t == "<b>") return TTagKind::Bold;
+  if (t == "</B>" || t == "</b>") return TTagKind::EndBold;
+  if (t == "<I>" || t == "<i>") return TTagKind::Italic;
+  if (t == "</I>" || t == "</i>") return TTagKind::EndItalic;
+  if (t == "<U>" || t == "<u>") return TTagKind::Underline;
+  if (t == "</U>" || t == "</u>") return TTagKind::EndUnderline;
+  if (t == "<O>" || t == "<o>") return TTagKind::Shadow;
+  if (t == "</O>" || t == "</o>") return TTagKind::EndShadow;
+  if (Contains(t, "<S>") || Contains(t, "<s>") || Contains(t, "<S#") || Contains(t, "<s#"))
+    return TTagKind::Highlight;
+  if (t == "</S>" || t == "</s>") return TTagKind::EndHighlight;
+  if (BeginsWith(u, "<TEXTAREA")) return TTagKind::TextArea;
+  if (BeginsWith(u, "<INPUT")) return TTagKind::Input;
+  if (Contains(u, "SPAN", 1) || Contains(u, "BODY", 1) || Contains(u, "DIV", 1) ||
+      BeginsWith(u, "<!"))
+    return TTagKind::Ignored;
+  return TTagKind::Unknown;
+}
+
+gfx::TColor MarkupColor(std::int32_t n) {
+  const auto v = static_cast<std::uint32_t>(n);
+  return ((v & 0xFF) << 16) + (v & 0xFF00) + ((v & 0xFF0000) >> 16);
+}
+
+void ApplyFontAttributes(std::string_view t, gfx::TFontDesc& font) {
+  TAttributeText attrs = TAttributeText::Prepared(t, 5);
+  while (!attrs.Empty()) {
+    if (attrs.TakeName("COLOR=")) {
+      rtl::ShortString value = attrs.UpToSpaceValue();
+      // A colour name is not understood and leaves the colour as it is.
+      if (!value.empty() && value[0] == '#') {
+        value[0] = '$';
+        const std::int32_t n = rtl::StrToInt(value.str());
+        if (n < 0) throw rtl::ERangeError();
+        font.Color = MarkupColor(n);
+      }
+    } else if (attrs.TakeName("FACE=") || attrs.TakeName("NAME=")) {
+      font.Name = attrs.QuotedValue().str();
+    } else if (attrs.TakeName("SIZE=")) {
+      font.SetSize(rtl::StrToInt(attrs.AutoQuotedValue().str()));
+    } else {
+      attrs.SkipUnknown();
+    }
+    attrs.Trim();
+  }
+}
+
+int HeadingSize(std::string_view t) {
+  const std::string_view digit = t.size() > 2 ? t.substr(2, 1) : std::string_view();
+  return (5 - rtl::StrToInt(digit)) * 4;
+}
+
+TAlignment ParagraphAlignment(std::string_view u, TAlignment current) {
+  if (Contains(u, "CENTER")) current = TAlignment::Center;
+  if (Contains(u, "LEFT")) current = TAlignment::Left;
+  if (Contains(u, "RIGHT")) current = TAlignment::Right;
+  return current;
+}
+
+bool HighlightColor(std::string_view t, gfx::TColor& color) {
+  std::string_view rest = t.size() > 2 ? t.substr(2) : std::string_view();
+  rest = rest.substr(0, rest.find('>'));
+  std::string value = util::TrimSpaces(std::string(rest));
+  if (value.empty()) {
+    color = 0x99FFFF;
+    return true;
+  }
+  for (char& c : value)
+    if (c == '#') c = '$';
+  std::int32_t n = 0;
+  if (!rtl::TryStrToInt(value, n)) return false;
+  color = MarkupColor(n);
+  return true;
+}
+
+int DecodeEntities(rtl::ShortString& word, int maxLength) {
+  const std::size_t before = word.size();
+  // Nothing can match without an "&"; a stray marker character would still be consumed by
+  // the first replacement, so such a word takes the long way too.
+  if (word.str().find_first_of("&\x01") == std::string::npos) return 0;
+  for (const TEntity& e : Entities) {
+    if (word.str().find(e.Name) == std::string::npos &&
+        word.str().find(util::Marker) == std::string::npos)
+      continue;
+    util::ReplaceAll(e.Name, std::string(1, static_cast<char>(e.Code)), word, maxLength, true);
+  }
+  // Numeric references: the text from "&#" to the next ";" names one character (the low
+  // eight bits of its number), and every copy of that reference in the word is replaced.
+  // A reference with no ";" after it stays as it is; without that, the search would never
+  // end. Each pass shortens the word, so the loop ends.
+  for (std::size_t amp; (amp = word.str().find("&#")) != std::string::npos;) {
+    const std::size_t semi = word.str().find(';', amp);
+    if (semi == std::string::npos) break;
+    const std::string reference = word.str().substr(amp, semi - amp);
+    const std::int32_t code = rtl::StrToInt(std::string_view(reference).substr(2));
+    util::ReplaceAll(reference + ";", std::string(1, static_cast<char>(code & 0xFF)), word,
+                     maxLength, true);
+  }
+  return static_cast<int>(before) - static_cast<int>(word.size());
+}
+
+TAttributeText TAttributeText::Prepared(std::string_view t, std::size_t skip) {
+  std::string text(t.substr(std::min(skip, t.size())));
+  for (char& c : text)
+    if (c == '>') c = ' ';
+  TAttributeText attrs(text);
+  attrs.CollapseEquals();
+  attrs.Trim();
+  return attrs;
+}
+
+void TAttributeText::CollapseEquals() {
+  // Both forms are removed until neither is left: "a  =  b" becomes "a=b".
+  std::string text = FText.str();
+  for (;;) {
+    std::size_t p = text.find(" =");
+    if (p != std::string::npos) {
+      text.erase(p, 1);
+      continue;
+    }
+    p = text.find("= ");
+    if (p == std::string::npos) break;
+    text.erase(p + 1, 1);
+  }
+  FText = text;
+}
+
+void TAttributeText::Trim() { util::TrimSpacesInPlace(FText); }
+
+bool TAttributeText::RemoveWord(std::string_view word) {
+  const std::size_t p = FText.str().find(word);
+  if (p == std::string::npos) return false;
+  FText.Delete(p + 1, word.size());
+  return true;
+}
+
+bool TAttributeText::TakeName(std::string_view name) {
+  if (FText.size() < name.size()) return false;
+  if (util::UpperNoAccent(FText.str().substr(0, name.size())) != name) return false;
+  FText.Delete(1, name.size());
+  return true;
+}
+
+rtl::ShortString TAttributeText::QuotedValue() {
+  const std::string& text = FText.str();
+  std::size_t taken = 0;
+  int quotes = 0;
+  while (taken < text.size() && quotes < 2)
+    if (text[taken++] == '"') ++quotes;
+  std::string value = text.substr(0, taken);
+  FText.Delete(1, taken);
+  if (!value.empty()) value.erase(0, 1);
+  if (!value.empty()) value.pop_back();
+  return value;
+}
+
+rtl::ShortString TAttributeText::AutoQuotedValue() {
+  if (FText.empty() || FText[0] != '"') {
+    FText.Insert("\"", 1);
+    const std::size_t space = FText.str().find(' ');
+    if (space == std::string::npos) FText += '"';
+    else FText.Insert("\"", space + 1);
+  }
+  return QuotedValue();
+}
+
+rtl::ShortString TAttributeText::UpToSpaceValue() {
+  const std::size_t space = FText.str().find(' ');
+  rtl::ShortString value(std::string_view(FText.str()).substr(0, space));
+  FText.Delete(1, space == std::string::npos ? FText.size() : space + 1);
+  return value;
+}
+
+rtl::ShortString TAttributeText::FileNameValue() {
+  const std::string& text = FText.str();
+  std::size_t taken = 0;
+  int quotes = 0;
+  while (taken < text.size() && quotes < 2)
+    if (text[taken++] == '"') ++quotes;
+  std::string value = text.substr(0, taken);
+  FText.Delete(1, taken);
+  if (!value.empty()) value.erase(0, 1);
+  if (value.size() < 4) throw rtl::EIntOverflow();
+  value.resize(value.size() >= 5 ? value.size() - 5 : 0);
+  return value;
+}
+
+void TAttributeText::SkipUnknown() {
+  const std::size_t space = FText.str().find(' ');
+  FText.Delete(1, space == std::string::npos ? FText.size() : space);
+}
+
+}  // namespace html
