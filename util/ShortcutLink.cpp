@@ -1,0 +1,152 @@
+#include "util/ShortcutLink.h"
+
+#include "ui/Win32.h"
+
+#include <objbase.h>
+#include <objidl.h>
+#include <shlobj.h>
+
+#include <vector>
+
+namespace util {
+
+namespace {
+
+// COM lives for the whole program on its main thread, from start to end.
+struct TComApartment {
+  TComApartment() { CoInitialize(nullptr); }
+  ~TComApartment() { CoUninitialize(); }
+};
+const TComApartment ComApartment;
+
+// Releases a COM interface when it goes out of scope.
+template <class I>
+struct TComPtr {
+  I* Ptr = nullptr;
+  ~TComPtr() {
+    if (Ptr) Ptr->Release();
+  }
+  I* operator->() const { return Ptr; }
+};
+
+std::wstring Widen(const std::string& s) {
+  const int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
+  std::wstring w(n > 0 ? n : 1, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, w.data(), n);
+  w.resize(w.size() - 1);
+  return w;
+}
+
+bool FileExists(const std::string& name) {
+  const DWORD attributes = GetFileAttributesA(name.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+std::string TShortcutLink::HotKey() const {
+  return std::string(1, static_cast<char>(FHotKey == 0 ? ' ' : FHotKey));
+}
+
+void TShortcutLink::SetHotKey(const std::string& key) {
+  unsigned char c = key.empty() ? ' ' : static_cast<unsigned char>(key[0]);
+  if (c < ' ') c = ' ';
+  if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 'a' + 'A');
+  FHotKey = c;
+}
+
+TShowCmd TShortcutLink::ShowCmd() const {
+  switch (FShowCmd) {
+    case SW_SHOWMAXIMIZED: return scShowMaximized;
+    case SW_SHOWMINNOACTIVE: return scShowMinimized;
+    default: return scShowNormal;
+  }
+}
+
+void TShortcutLink::SetShowCmd(TShowCmd cmd) {
+  switch (cmd) {
+    case scShowMaximized: FShowCmd = SW_SHOWMAXIMIZED; break;
+    case scShowMinimized: FShowCmd = SW_SHOWMINNOACTIVE; break;
+    // Restore, not show-normal: that is what the shell itself writes for a normal window.
+    case scShowNormal: FShowCmd = SW_RESTORE; break;
+  }
+}
+
+void TShortcutLink::SaveLink() const {
+  TComPtr<IShellLinkA> link;
+  const HRESULT created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IShellLinkA, reinterpret_cast<void**>(&link.Ptr));
+  if (FAILED(created))
+    throw rtl::Exception(rtl::Format("Erreur OLE %08X", static_cast<unsigned>(created)));
+  // The setters' results are not examined: the file is written with what was accepted.
+  link->SetPath(Target.c_str());
+  link->SetWorkingDirectory(WorkingDir.c_str());
+  link->SetArguments(Arguments.c_str());
+  link->SetDescription(Description.c_str());
+  link->SetShowCmd(FShowCmd);
+  if (FHotKey > ' ') link->SetHotkey(static_cast<WORD>(FHotKey | 0x0600));  // Ctrl+Alt
+  link->SetIconLocation(IconLocation.c_str(), IconNumber);
+
+  TComPtr<IPersistFile> file;
+  const HRESULT queried =
+      link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.Ptr));
+  if (FAILED(queried))
+    throw rtl::Exception(rtl::Format("Erreur OLE %08X", static_cast<unsigned>(queried)));
+  if (file->Save(Widen(ShortcutFile).c_str(), TRUE) != S_OK)
+    throw EShortcutError("Unable to create .lnk file");
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('\\');
+  if (slash == std::string::npos) return {};
+  if (slash > 0 && path[slash - 1] == ':') return path.substr(0, slash + 1);
+  return path.substr(0, slash);
+}
+
+std::string DesktopFolder() {
+  HKEY explorer = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer",
+                    0, KEY_ALL_ACCESS, &explorer) != ERROR_SUCCESS)
+    return {};
+  std::string result;
+  HKEY folders = nullptr;
+  if (RegOpenKeyExA(explorer, "Shell Folders", 0, KEY_READ, &folders) == ERROR_SUCCESS) {
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExA(folders, "Desktop", nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0) {
+      std::vector<char> buffer(size + 1, '\0');
+      if (RegQueryValueExA(folders, "Desktop", nullptr, nullptr,
+                           reinterpret_cast<BYTE*>(buffer.data()), &size) == ERROR_SUCCESS)
+        result = buffer.data();
+    }
+    RegCloseKey(folders);
+  }
+  RegCloseKey(explorer);
+  return result;
+}
+
+void DesktopShortcut(rtl::ShortString name, rtl::ShortString target, rtl::ShortString workingDir,
+                     const rtl::ShortString& description, const rtl::ShortString& arguments,
+                     rtl::ShortString iconFile, std::uint16_t iconNumber, char hotKey) {
+  if (name.str().find('\\') == std::string::npos) name = DesktopFolder() + "\\" + name;
+  // Only a point in the file's own name counts: a desktop folder such as
+  // c:\Users\jean.dupont\Desktop must still give "Morvidan © Sorbiane.lnk".
+  const std::string fileName = name.str().substr(name.str().rfind('\\') + 1);
+  if (fileName.find('.') == std::string::npos) name += ".lnk";
+  if (FileExists(name)) return;
+
+  TShortcutLink link;
+  link.ShortcutFile = name;
+  link.Target = target;
+  if (target.str().find('.') == std::string::npos) link.Target = target + ".exe";
+  link.WorkingDir = workingDir.empty() ? FolderOf(link.Target) : workingDir.str();
+  link.Arguments = arguments;
+  link.Description = description;
+  link.IconLocation = iconFile.empty() ? link.Target : iconFile.str();
+  link.IconNumber = iconNumber;
+  link.SetHotKey(hotKey == 0 ? std::string() : std::string(1, hotKey));
+  link.SetShowCmd(scShowNormal);
+  link.SaveLink();
+}
+
+}  // namespace util
