@@ -71,6 +71,8 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   FHeight = height;
   UpdateAnchorRules();
   TControl::Invalidate();
+  // An aligned control keeps the place its alignment gives it, whatever size it asks for.
+  if (FAlign != TAlign::alNone && FParent && !FParent->FAligning) FParent->AlignControls();
   BoundsChanged();
 }
 

@@ -303,6 +303,7 @@ private:
   TBrushHandle FColorBrush;
   gfx::TColor FColorBrushColor = 0;
   int FLayoutWidth = 0, FLayoutHeight = 0;
+  bool FAligning = false;
 };
 
 // Mouse and keyboard state as the events report it.

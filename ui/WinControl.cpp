@@ -320,7 +320,13 @@ void TWinControl::PaintControls(HDC dc) {
 }
 
 void TWinControl::AlignControls() {
-  if (!FHandle || IsIconic(FHandle)) return;
+  if (!FHandle || IsIconic(FHandle) || FAligning) return;
+  struct TGuard {
+    bool& Flag;
+    ~TGuard() { Flag = false; }
+  };
+  FAligning = true;
+  TGuard guard{FAligning};
   RECT r{};
   GetClientRect(FHandle, &r);
   FLayoutWidth = r.right;
@@ -368,6 +374,7 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
   UpdateAnchorRules();
   if (FHandle)
     SetWindowPos(FHandle, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (Align() != TAlign::alNone && Parent() && !Parent()->FAligning) Parent()->AlignControls();
   BoundsChanged();
 }
 

@@ -10,6 +10,7 @@
 #include "tests/win/ui_test_util.h"
 #include "ui/Application.h"
 #include "ui/Forms.h"
+#include "ui/StdCtrls.h"
 
 namespace {
 
@@ -143,6 +144,78 @@ TEST_F(FormFixture, InvalidatingOneControlRepaintsOnlyWhatItCovers) {
   EXPECT_EQ(Form->Red->Paints, red + 1);
   EXPECT_EQ(Form->Blue->Paints, blue + 1);  // it overlaps the red one
   EXPECT_EQ(lone->Paints, lonePaints);
+}
+
+TEST_F(FormFixture, WindowedControlsLieAboveEveryDrawnControl) {
+  // The edit is declared first, the drawn control covering the whole form after it.
+  auto* edit = new ui::TEdit(Form.get());
+  edit->SetBounds(120, 20, 60, 24);
+  edit->SetParent(Form.get());
+  new TSwatch(Form.get(), gfx::Bounds(0, 0, 200, 150), gfx::clRed);
+  const ui::TBitmap shot = uitest::Snapshot(Form->Handle());
+  EXPECT_EQ(shot.Pixel(150, 32), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(shot.Pixel(150, 100), gfx::clRed);
+}
+
+TEST_F(FormFixture, AnchorsFollowTheClientAreaFromTheDesignedLayout) {
+  struct Case {
+    ui::TAnchors anchors;
+    gfx::TRect grown;  // after the client area grows by 100 x 50
+  };
+  const gfx::TRect designed = gfx::Bounds(20, 30, 100, 40);
+  const std::vector<Case> cases = {
+      {ui::akLeft | ui::akTop, gfx::Bounds(20, 30, 100, 40)},
+      {ui::akAll, gfx::Bounds(20, 30, 200, 90)},
+      {ui::akRight | ui::akBottom, gfx::Bounds(120, 80, 100, 40)},
+      {ui::akLeft | ui::akTop | ui::akRight, gfx::Bounds(20, 30, 200, 40)},
+      {ui::akTop | ui::akRight, gfx::Bounds(120, 30, 100, 40)},
+      {ui::akLeft | ui::akRight | ui::akBottom, gfx::Bounds(20, 80, 200, 40)},
+  };
+  std::vector<ui::TControl*> controls;
+  for (const Case& c : cases) {
+    auto* s = new TSwatch(Form.get(), designed, gfx::clGray);
+    s->SetAnchors(c.anchors);
+    controls.push_back(s);
+  }
+  auto* edit = new ui::TEdit(Form.get());  // a windowed control follows the same rules
+  edit->SetBounds(10, 100, 150, 24);
+  edit->SetAnchors(ui::akLeft | ui::akRight | ui::akBottom);
+  edit->SetParent(Form.get());
+  int resizes = 0;
+  Form->OnResize = [&](ui::TComponent*) { ++resizes; };
+
+  Form->SetClientSize(300, 200);
+  uitest::Pump();
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(controls[i]->BoundsRect(), cases[i].grown);
+  }
+  EXPECT_EQ(edit->BoundsRect(), gfx::Bounds(10, 150, 250, 24));
+  RECT r{};
+  GetWindowRect(edit->Handle(), &r);
+  EXPECT_EQ(r.right - r.left, 250);
+  EXPECT_GE(resizes, 1);
+
+  // Shrinking past a control's width stops it at 0; growing back restores the design.
+  Form->SetClientSize(50, 100);
+  Form->SetClientSize(200, 150);
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(controls[i]->BoundsRect(), designed);
+  }
+}
+
+TEST_F(FormFixture, BottomAlignedStripSpansTheWidth) {
+  auto* strip = new ui::TLabel(Form.get());
+  strip->SetAutoSize(false);
+  strip->SetBounds(0, 130, 200, 16);
+  strip->SetAlign(ui::TAlign::alBottom);
+  strip->SetParent(Form.get());
+  EXPECT_EQ(strip->BoundsRect(), gfx::Bounds(0, 134, 200, 16));
+  Form->SetClientSize(260, 180);
+  EXPECT_EQ(strip->BoundsRect(), gfx::Bounds(0, 164, 260, 16));
+  strip->SetWidth(10);  // the alignment wins
+  EXPECT_EQ(strip->BoundsRect(), gfx::Bounds(0, 164, 260, 16));
 }
 
 }  // namespace

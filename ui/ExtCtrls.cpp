@@ -1,0 +1,64 @@
+#include "ui/ExtCtrls.h"
+
+#include <cctype>
+
+namespace ui {
+
+TImage::TImage(TComponent* owner) : TGraphicControl(owner) {
+  FWidth = 105;
+  FHeight = 105;
+}
+
+void TImage::SetPicture(std::unique_ptr<TGdiGraphic> picture) {
+  FPicture = std::move(picture);
+  PictureChanged();
+}
+
+void TImage::LoadFromFile(const std::string& fileName) {
+  const std::size_t dot = fileName.rfind('.');
+  std::string ext = dot == std::string::npos ? std::string() : fileName.substr(dot);
+  for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+  if (ext == ".jpg" || ext == ".jpeg") {
+    auto jpeg = std::make_unique<TJPEGImage>();
+    jpeg->LoadFromFile(fileName);
+    SetPicture(std::move(jpeg));
+  } else {
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->LoadFromFile(fileName);
+    SetPicture(std::move(bitmap));
+  }
+}
+
+void TImage::PictureChanged() {
+  if (FAutoSize && FPicture && !FPicture->Empty())
+    SetBounds(FLeft, FTop, FPicture->Width(), FPicture->Height());
+  Invalidate();
+}
+
+void TImage::SetAutoSize(bool value) {
+  FAutoSize = value;
+  if (value) PictureChanged();
+}
+
+void TImage::SetStretch(bool value) {
+  FStretch = value;
+  Invalidate();
+}
+
+void TImage::SetCenter(bool value) {
+  FCenter = value;
+  Invalidate();
+}
+
+void TImage::Paint() {
+  if (!FPicture || FPicture->Empty()) return;
+  gfx::TRect dest = ClientRect();
+  if (!FStretch) {
+    const int w = FPicture->Width(), h = FPicture->Height();
+    const int left = FCenter ? (FWidth - w) / 2 : 0, top = FCenter ? (FHeight - h) / 2 : 0;
+    dest = gfx::Bounds(left, top, w, h);
+  }
+  Canvas().StretchDraw(dest, *FPicture);
+}
+
+}  // namespace ui
