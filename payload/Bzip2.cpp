@@ -1,0 +1,124 @@
+#include "payload/Bzip2.h"
+
+#include <algorithm>
+#include <cstring>
+
+// bzlib.h pulls windows.h in on Windows; keep its macros out of this file's way.
+#if defined(_WIN32) && !defined(NOMINMAX)
+#define NOMINMAX
+#endif
+#include <bzlib.h>
+
+namespace payload {
+
+EBzip2Error::EBzip2Error(int code) : rtl::Exception(rtl::Format("error %d", code)), FCode(code) {}
+
+struct TBzip2Reader::TState {
+  bz_stream Stream{};
+  std::span<const char> Input;
+  std::size_t Position = 0;
+  bool Fed = false;   // libbz2 has been given input
+  bool Ended = false; // libbz2 has reported the end of the stream
+};
+
+TBzip2Reader::TBzip2Reader(std::span<const char> input) : FState(std::make_unique<TState>()) {
+  FState->Input = input;
+  const int rc = BZ2_bzDecompressInit(&FState->Stream, 0, 0);
+  if (rc != BZ_OK) throw EBzip2Error(rc);
+}
+
+TBzip2Reader::~TBzip2Reader() { BZ2_bzDecompressEnd(&FState->Stream); }
+
+std::size_t TBzip2Reader::Read(char* buffer, std::size_t count) {
+  bz_stream& s = FState->Stream;
+  count = std::min(count, StreamPiece);
+  s.next_out = buffer;
+  s.avail_out = static_cast<unsigned>(count);
+  while (s.avail_out > 0) {
+    if (s.avail_in == 0) {
+      const std::size_t left = FState->Input.size() - FState->Position;
+      if (left == 0) {
+        if (FState->Fed && !FState->Ended) throw EBzip2Error(BZ_UNEXPECTED_EOF);
+        break;
+      }
+      const std::size_t piece = std::min(left, StreamPiece);
+      // libbz2 only reads through next_in; its type lacks the const.
+      s.next_in = const_cast<char*>(FState->Input.data() + FState->Position);
+      s.avail_in = static_cast<unsigned>(piece);
+      FState->Position += piece;
+      FState->Fed = true;
+    }
+    // After the end of the stream libbz2 answers every further call with a negative code, so
+    // bytes left over after the end, a second stream included, end here in "error -1".
+    const int rc = BZ2_bzDecompress(&s);
+    if (rc < 0) throw EBzip2Error(rc);
+    if (rc == BZ_STREAM_END) FState->Ended = true;
+  }
+  return count - s.avail_out;
+}
+
+void TBlockBuffer::Append(const char* data, std::size_t count) {
+  while (count > 0) {
+    const std::size_t used = FSize % BlockSize;
+    if (used == 0) FBlocks.push_back(std::make_unique_for_overwrite<char[]>(BlockSize));
+    const std::size_t n = std::min(count, BlockSize - used);
+    std::memcpy(FBlocks.back().get() + used, data, n);
+    FSize += n;
+    data += n;
+    count -= n;
+  }
+}
+
+std::string_view TBlockBuffer::Block(std::size_t i) const {
+  const std::size_t length = i + 1 < FBlocks.size() ? BlockSize : FSize - i * BlockSize;
+  return {FBlocks[i].get(), length};
+}
+
+std::string TBlockBuffer::ToString() const {
+  std::string out;
+  out.reserve(FSize);
+  for (std::size_t i = 0; i < FBlocks.size(); ++i) out += Block(i);
+  return out;
+}
+
+void DecompressPayload(std::span<const char> input, TBlockBuffer& output) {
+  TBzip2Reader reader(input);
+  auto work = std::make_unique_for_overwrite<char[]>(StreamPiece);
+  for (std::size_t n; (n = reader.Read(work.get(), StreamPiece)) > 0;) output.Append(work.get(), n);
+}
+
+std::string DecompressPayload(std::string_view input) {
+  TBlockBuffer output;
+  DecompressPayload(std::span<const char>(input.data(), input.size()), output);
+  return output.ToString();
+}
+
+std::string CompressPayload(std::string_view container, int blockSize) {
+  bz_stream s{};
+  int rc = BZ2_bzCompressInit(&s, blockSize, 0, 0);
+  if (rc != BZ_OK) throw EBzip2Error(rc);
+  std::string out;
+  auto work = std::make_unique_for_overwrite<char[]>(StreamPiece);
+  std::size_t position = 0;
+  do {
+    // Input goes in by pieces too: avail_in is only 32 bits wide.
+    if (s.avail_in == 0 && position < container.size()) {
+      const std::size_t piece = std::min(container.size() - position, StreamPiece);
+      s.next_in = const_cast<char*>(container.data() + position);
+      s.avail_in = static_cast<unsigned>(piece);
+      position += piece;
+    }
+    s.next_out = work.get();
+    s.avail_out = static_cast<unsigned>(StreamPiece);
+    rc = BZ2_bzCompress(&s, position < container.size() || s.avail_in > 0 ? BZ_RUN : BZ_FINISH);
+    if (rc < 0) {
+      BZ2_bzCompressEnd(&s);
+      throw EBzip2Error(rc);
+    }
+    out.append(work.get(), StreamPiece - s.avail_out);
+  } while (rc != BZ_STREAM_END);
+  BZ2_bzCompressEnd(&s);
+  return out;
+}
+
+}  // namespace payload

@@ -1,0 +1,56 @@
+// The unpacker's rules that need no file system: its texts, the temporary container's name,
+// where each entry goes, and the percentage shown for it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "rtl/ShortString.h"
+
+namespace payload {
+
+// The interruption mark that the progress window leaves in its status line.
+inline constexpr const char* InterruptionMark = "interrompu";
+// The neutral status line, put back after each entry.
+inline constexpr const char* DoneText = "Réalisé";
+
+inline constexpr const char* ProgressCaption = "Déconcaténation de ";
+inline constexpr const char* ProgressTitle = "Extraction des fichiers de l'archive ";
+inline constexpr const char* ProgressEntry = "Extraction de ";
+
+inline constexpr const char* RefusalTitle = "Interruption Interdite";
+inline constexpr const char* RefusalText =
+    "<BLOCKQUOTE><FONT COLOR=#FF0000><B>L'Interruption est Interdite</FONT></BLOCKQUOTE>"
+    "<P><FONT COLOR=#FF SIZE=12>Le traitement va être maintenu</FONT>";
+inline constexpr const char* RefusalButtons = "Ok";
+
+inline constexpr const char* ContainerExtension = ".CTN";
+inline constexpr const char* SpareExtension = ".TMP";
+// The update sub-folder's name, as it is looked for in the container's folder.
+inline constexpr const char* UpdateFolder = "MAJ";
+
+// The folder part of a path: everything before the last backslash, except that a root
+// ("c:\", "\") keeps its backslash. "c:\Morvidan\a.txt" gives "c:\Morvidan", "c:\a.txt"
+// gives "c:\", "a.txt" gives "".
+rtl::ShortString FolderPart(const rtl::ShortString& path);
+
+// The extension of the last component, from its last point on ("" when it has none).
+rtl::ShortString ExtensionPart(const rtl::ShortString& path);
+
+// The temporary container beside a payload file: the path up to the first occurrence of its
+// extension (cut to four characters), then ".CTN", or ".TMP" when the extension is ".CTN"
+// already, so that the container never replaces the payload file. A path without extension
+// keeps its whole name: "c:\x\payload" gives "c:\x\payload.CTN".
+rtl::ShortString ContainerPathFor(const rtl::ShortString& archivePath);
+
+// Where an entry is written, for a container in Folder (see the .cpp for the rules).
+rtl::ShortString EntryTarget(const rtl::ShortString& folder, const rtl::ShortString& storedName);
+
+// Inserts "MAJ\" into a path name after the second backslash of Folder.
+void InsertUpdateFolder(const rtl::ShortString& folder, rtl::ShortString& target);
+
+// The position shown while entry Index (1-based) of Count is written: 100 * Index / Count,
+// halves to the even neighbour.
+std::int32_t ProgressPercent(std::size_t index, std::size_t count);
+
+}  // namespace payload

@@ -1,0 +1,409 @@
+// The unpacker on real payload files under Wine, its windows replaced by a recorder that
+// keeps every call the unpacker makes on them.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "payload/Bzip2.h"
+#include "payload/Container.h"
+#include "payload/UConcatene.h"
+#include "rtl/SysUtils.h"
+
+namespace {
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+// Every call on the progress window and the message box, in order, as text.
+class TRecorder : public payload::TUnpackReporter {
+public:
+  std::vector<std::string> Events;
+  // Called after each SetPosition with its value: where a press on "Interrompre" lands.
+  std::function<void(std::int32_t, std::string&)> OnPosition;
+
+  std::unique_ptr<payload::TProgressView> CreateProgress() override {
+    Events.push_back("create");
+    return std::make_unique<TView>(*this);
+  }
+  std::int32_t ShowMessageBox(const std::string& title, const std::string& message,
+                              const std::string& buttons, std::uint32_t color) override {
+    Events.push_back("box " + title + " | " + message + " | " + buttons + " | " +
+                     std::to_string(color));
+    return 1;
+  }
+  int Count(const std::string& prefix) const {
+    int n = 0;
+    for (const std::string& e : Events) n += e.starts_with(prefix);
+    return n;
+  }
+
+private:
+  class TView : public payload::TProgressView {
+  public:
+    explicit TView(TRecorder& owner) : FOwner(owner) {}
+    ~TView() override { FOwner.Events.push_back("free"); }
+    void SetCaption(const std::string& t) override { FOwner.Events.push_back("caption " + t); }
+    void SetLabel1(const std::string& t) override { FOwner.Events.push_back("label1 " + t); }
+    void SetLabel6(const std::string& t) override { FOwner.Events.push_back("label6 " + t); }
+    void SetLabel2(const std::string& t) override {
+      FOwner.Events.push_back("label2 " + t);
+      FLabel2 = t;
+    }
+    std::string Label2() const override { return FLabel2; }
+    void SetPosition(std::int32_t p) override {
+      FOwner.Events.push_back("position " + std::to_string(p));
+      if (FOwner.OnPosition) FOwner.OnPosition(p, FLabel2);
+    }
+    void Show() override { FOwner.Events.push_back("show"); }
+    void Hide() override { FOwner.Events.push_back("hide"); }
+
+  private:
+    TRecorder& FOwner;
+    std::string FLabel2;
+  };
+};
+
+std::string Here() {
+  char buffer[MAX_PATH] = {};
+  GetCurrentDirectoryA(sizeof buffer, buffer);
+  return buffer;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
+  DWORD put = 0;
+  WriteFile(h, bytes.data(), DWORD(bytes.size()), &put, nullptr);
+  CloseHandle(h);
+}
+
+// The file's contents, or "<missing>".
+std::string ReadBytes(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string data(GetFileSize(h, nullptr), '\0');
+  DWORD got = 0;
+  ReadFile(h, data.data(), DWORD(data.size()), &got, nullptr);
+  CloseHandle(h);
+  return data;
+}
+
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string Container(const Entries& entries) {
+  payload::TContainerWriter writer;
+  for (const auto& [name, contents] : entries) writer.Add(name, contents);
+  return writer.Build();
+}
+
+std::string Payload(const Entries& entries) { return payload::CompressPayload(Container(entries)); }
+
+// Removes a folder tree made by a test outside the scratch folder.
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA data{};
+  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + "\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+      else DeleteFileA(path.c_str());
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+class Unpack : public ::testing::Test {
+protected:
+  void SetUp() override {
+    FHome = Here();
+    FRoot = FHome + "\\" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    ASSERT_TRUE(CreateDirectoryA(FRoot.c_str(), nullptr));
+  }
+  void TearDown() override { SetCurrentDirectoryA(FHome.c_str()); }
+  std::string P(const std::string& relative) const { return FRoot + "\\" + relative; }
+
+  // Unpacks the payload file Path; returns the error text, "" when none.
+  std::string UnpackFile(const std::string& path) {
+    try {
+      payload::UnpackArchive(path, FRecorder);
+      return "";
+    } catch (const rtl::Exception& e) {
+      return e.Message();
+    }
+  }
+
+  std::string FHome, FRoot;
+  TRecorder FRecorder;
+};
+
+TEST_F(Unpack, TheExampleContainer) {
+  const std::string example(
+      "\x02\x00\x00\x00\x05" "a.txt" "\x03\x00\x00\x00\x05" "b.bin" "\x00\x00\x00\x00" "abc", 27);
+  ASSERT_EQ(Container({{"a.txt", "abc"}, {"b.bin", ""}}), example);
+  const std::string payloadBytes = payload::CompressPayload(example);
+  WriteBytes(P("Morvidan.FCC"), payloadBytes);
+  EXPECT_EQ(UnpackFile(P("Morvidan.FCC")), "");
+
+  EXPECT_EQ(ReadBytes(P("a.txt")), "abc");
+  EXPECT_EQ(ReadBytes(P("b.bin")), "");
+  EXPECT_FALSE(Exists(P("Morvidan.CTN"))) << "the temporary container is deleted";
+  EXPECT_EQ(ReadBytes(P("Morvidan.FCC")), payloadBytes) << "the payload file stays";
+
+  const std::string container = P("Morvidan.CTN");
+  const std::vector<std::string> want = {
+      "create",
+      "caption D\xE9" "concat\xE9" "nation de " + container,
+      "label1 Extraction des fichiers de l'archive " + container,
+      "label6 ",
+      "label2 R\xE9" "alis\xE9",
+      "position 0",
+      "show",
+      "label6 Extraction de a.txt",
+      "label2 R\xE9" "alis\xE9",
+      "position 50",
+      "label6 Extraction de b.bin",
+      "label2 R\xE9" "alis\xE9",
+      "position 100",
+      "label2 R\xE9" "alis\xE9",
+      "hide",
+      "free",
+  };
+  EXPECT_EQ(FRecorder.Events, want);
+}
+
+TEST_F(Unpack, NoEntries) {
+  WriteBytes(P("Morvidan.FCC"), Payload({}));
+  EXPECT_EQ(UnpackFile(P("Morvidan.FCC")), "");
+  EXPECT_EQ(FRecorder.Count("show"), 1);
+  EXPECT_EQ(FRecorder.Count("hide"), 1);
+  EXPECT_EQ(FRecorder.Count("label6 Extraction"), 0);
+  EXPECT_FALSE(Exists(P("Morvidan.CTN")));
+  EXPECT_TRUE(Exists(P("Morvidan.FCC")));
+}
+
+TEST_F(Unpack, PercentagesRoundHalvesToEven) {
+  Entries entries;
+  for (int i = 1; i <= 8; ++i) entries.push_back({"f" + std::to_string(i), std::string(i, 'x')});
+  WriteBytes(P("Morvidan.FCC"), Payload(entries));
+  EXPECT_EQ(UnpackFile(P("Morvidan.FCC")), "");
+  std::vector<std::string> positions;
+  for (const std::string& e : FRecorder.Events) {
+    if (e.starts_with("position ")) positions.push_back(e.substr(9));
+  }
+  EXPECT_EQ(positions, (std::vector<std::string>{"0", "12", "25", "38", "50", "62", "75", "88", "100"}));
+  for (int i = 1; i <= 8; ++i) EXPECT_EQ(ReadBytes(P("f" + std::to_string(i))), std::string(i, 'x'));
+}
+
+TEST_F(Unpack, NamesAndWherePathNamesGo) {
+  const std::string name255(255, 'n');
+  WriteBytes(P("Morvidan.FCC"),
+             Payload({{name255, "long"},
+                      {"fen\xEAtre.QVF", "accent"},  // e circumflex
+                      {FRoot + "\\\\sub\\\\deeper\\\\doubled.txt", "doubled"},
+                      {"rel\\\\x.txt", "relative"},
+                      {"same.txt", "first"},
+                      {"SAME.TXT", "second"}}));
+  ASSERT_TRUE(SetCurrentDirectoryA(FRoot.c_str()));
+  ASSERT_TRUE(CreateDirectoryA(P("cwd").c_str(), nullptr));
+  ASSERT_TRUE(SetCurrentDirectoryA(P("cwd").c_str()));
+  EXPECT_EQ(UnpackFile(P("Morvidan.FCC")), "");
+  // The path of a 255-byte name is cut to 255 characters.
+  EXPECT_EQ(ReadBytes((P("") + name255).substr(0, 255)), "long");
+  EXPECT_EQ(ReadBytes(P("fen\xEAtre.QVF")), "accent");
+  EXPECT_EQ(ReadBytes(P("sub\\deeper\\doubled.txt")), "doubled");
+  // A relative path name is resolved against the current folder, not the container's.
+  EXPECT_EQ(ReadBytes(P("cwd\\rel\\x.txt")), "relative");
+  EXPECT_EQ(ReadBytes(P("same.txt")), "second") << "the later entry replaces the earlier";
+  EXPECT_EQ(FRecorder.Count("label6 Extraction de " + FRoot + "\\\\sub"), 1) << "stored names shown as stored";
+}
+
+// Path names into the update folder, with the folders the description names.
+TEST_F(Unpack, UpdateFolderInsertion) {
+  for (const char* folder : {"c:\\Morvidan", "c:\\MAJ"}) {
+    if (Exists(folder)) GTEST_SKIP() << folder << " exists already";
+  }
+  // These folders lie outside the scratch folder: leave none behind, whatever happens.
+  struct TCleanup {
+    ~TCleanup() {
+      RemoveTree("c:\\Morvidan");
+      RemoveTree("c:\\MAJ");
+    }
+  } cleanup;
+  struct Case {
+    const char* folder;
+    const char* written;
+  };
+  const std::vector<Case> cases = {
+      {"c:\\Morvidan\\MAJ", "c:\\Morvidan\\MAJ\\Modeles\\Liste.LP"},
+      {"c:\\MAJ", "c:\\Morvidan\\Modeles\\Liste.LP"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.folder);
+    ASSERT_TRUE(CreateDirectoryA("c:\\Morvidan", nullptr) || Exists("c:\\Morvidan"));
+    ASSERT_TRUE(CreateDirectoryA(c.folder, nullptr) || Exists(c.folder));
+    const std::string payloadFile = std::string(c.folder) + "\\Morvidan.FCC";
+    WriteBytes(payloadFile, Payload({{"c:\\Morvidan\\Modeles\\Liste.LP", "liste"}, {"plain.txt", "p"}}));
+    EXPECT_EQ(UnpackFile(payloadFile), "");
+    EXPECT_EQ(ReadBytes(c.written), "liste");
+    EXPECT_EQ(ReadBytes(std::string(c.folder) + "\\plain.txt"), "p");
+    RemoveTree("c:\\Morvidan");
+    RemoveTree("c:\\MAJ");
+  }
+}
+
+TEST_F(Unpack, TemporaryContainerNames) {
+  struct Case {
+    std::string payloadFile, container, entryFolder;
+  };
+  ASSERT_TRUE(CreateDirectoryA(P("Morvidan.FCC.d").c_str(), nullptr));
+  const std::vector<Case> cases = {
+      {P("data.ctn"), P("data.TMP"), P("")},
+      {P("Morvidan.FCC.d\\Morvidan.FCC"), P("Morvidan.CTN"), P("")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.payloadFile);
+    FRecorder.Events.clear();
+    const std::string bytes = Payload({{"entry.txt", c.payloadFile}});
+    WriteBytes(c.payloadFile, bytes);
+    EXPECT_EQ(UnpackFile(c.payloadFile), "");
+    EXPECT_EQ(FRecorder.Count("label1 Extraction des fichiers de l'archive " + c.container), 1);
+    EXPECT_FALSE(Exists(c.container));
+    EXPECT_EQ(ReadBytes(c.payloadFile), bytes) << "the payload file is never replaced";
+    EXPECT_EQ(ReadBytes(c.entryFolder + "entry.txt"), c.payloadFile);
+  }
+}
+
+TEST_F(Unpack, BareNameAgainstTheCurrentFolder) {
+  WriteBytes(P("Morvidan.FCC"), Payload({{"here.txt", "here"}}));
+  ASSERT_TRUE(SetCurrentDirectoryA(FRoot.c_str()));
+  EXPECT_EQ(UnpackFile("Morvidan.FCC"), "");
+  EXPECT_EQ(ReadBytes(P("here.txt")), "here");
+  EXPECT_EQ(FRecorder.Count("caption D\xE9" "concat\xE9" "nation de " + P("Morvidan.CTN")), 1);
+  EXPECT_FALSE(Exists(P("Morvidan.CTN")));
+}
+
+TEST_F(Unpack, FaultyStreamsExtractNothing) {
+  const std::string good = Payload({{"one.txt", std::string(300000, 'a')}, {"two.txt", "b"}});
+  std::string corrupt = good;
+  corrupt[good.size() / 2] ^= 0x21;
+  struct Case {
+    const char* what;
+    std::string bytes;
+    const char* error;
+  };
+  const std::vector<Case> cases = {
+      {"corrupt", corrupt, "error -4"},
+      {"truncated", good.substr(0, good.size() - 10), "error -7"},
+      {"a second stream after the first", good + Payload({{"three.txt", "c"}}), "error -1"},
+      {"not bzip2", "plain text", "error -5"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FRecorder.Events.clear();
+    WriteBytes(P("Morvidan.FCC"), c.bytes);
+    EXPECT_EQ(UnpackFile(P("Morvidan.FCC")), c.error);
+    EXPECT_FALSE(Exists(P("one.txt")));
+    EXPECT_FALSE(Exists(P("Morvidan.CTN"))) << "no container is written";
+    EXPECT_TRUE(FRecorder.Events.empty()) << "no window";
+  }
+}
+
+TEST_F(Unpack, ContainersCutShortOrWrong) {
+  std::string sized;
+  payload::AppendInt32(sized, 2);
+  const auto record = [](const std::string& name, std::int32_t size) {
+    std::string r(1, char(name.size()));
+    r += name;
+    payload::AppendInt32(r, size);
+    return r;
+  };
+  const std::string readError = "Lecture au-del\xE0 de la fin de fichier";  // a grave
+  struct Case {
+    const char* what;
+    std::string container;
+    std::string error;
+    std::vector<std::pair<std::string, std::string>> files;  // name, contents or <missing>
+    bool window;
+  };
+  const std::string whole = Container({{"first.txt", "11"}, {"second.txt", "222"}});
+  const std::vector<Case> cases = {
+      {"directory cut short", whole.substr(0, 20), readError,
+       {{"first.txt", "<missing>"}, {"second.txt", "<missing>"}}, false},
+      {"empty container", "", readError, {}, false},
+      {"negative count", std::string("\xFF\xFF\xFF\xFF", 4), "Erreur de v\xE9rification d'\xE9tendue", {}, false},
+      {"data area cut short", whole.substr(0, whole.size() - 1), readError,
+       {{"first.txt", "11"}, {"second.txt", ""}}, true},
+      {"negative size", sized + record("first.txt", 2) + record("second.txt", -3) + "11" + std::string(64, 'z'),
+       readError, {{"first.txt", "11"}, {"second.txt", ""}}, true},
+      {"oversized entry", sized + record("first.txt", 2) + record("second.txt", 0x7FFFFFF0) + "11xyz",
+       readError, {{"first.txt", "11"}, {"second.txt", ""}}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FRecorder.Events.clear();
+    DeleteFileA(P("first.txt").c_str());
+    DeleteFileA(P("second.txt").c_str());
+    WriteBytes(P("Morvidan.FCC"), payload::CompressPayload(c.container));
+    if (c.container.empty()) WriteBytes(P("Morvidan.FCC"), "");  // no stream at all
+    EXPECT_EQ(UnpackFile(P("Morvidan.FCC")), c.error);
+    for (const auto& [name, contents] : c.files) EXPECT_EQ(ReadBytes(P(name)), contents) << name;
+    // The temporary container stays; the window, when there was one, is hidden and freed;
+    // no file is left open.
+    EXPECT_EQ(ReadBytes(P("Morvidan.CTN")), c.container);
+    EXPECT_EQ(FRecorder.Count("create"), c.window ? 1 : 0);
+    EXPECT_EQ(FRecorder.Count("free"), c.window ? 1 : 0);
+    EXPECT_TRUE(DeleteFileA(P("Morvidan.CTN").c_str())) << "the container is closed";
+    if (c.window) {
+      HANDLE h = CreateFileA(P("second.txt").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+      EXPECT_NE(h, INVALID_HANDLE_VALUE) << "the entry being written is closed";
+      CloseHandle(h);
+    }
+  }
+}
+
+TEST_F(Unpack, InterruptionIsRefusedAndExtractionGoesOn) {
+  WriteBytes(P("Morvidan.FCC"), Payload({{"1.txt", "1"}, {"2.txt", "2"}, {"3.txt", "3"}, {"4.txt", "4"}}));
+  // The press lands during the message pumping of the position set before entry 2.
+  FRecorder.OnPosition = [](std::int32_t position, std::string& label2) {
+    if (position == 50) label2 = "interrompu";
+  };
+  EXPECT_EQ(UnpackFile(P("Morvidan.FCC")), "");
+  const std::string box =
+      "box Interruption Interdite | <BLOCKQUOTE><FONT COLOR=#FF0000><B>L'Interruption est "
+      "Interdite</FONT></BLOCKQUOTE><P><FONT COLOR=#FF SIZE=12>Le traitement va \xEAtre "
+      "maintenu</FONT> | Ok | 0";
+  const auto& ev = FRecorder.Events;
+  const auto at = std::find(ev.begin(), ev.end(), box);
+  ASSERT_NE(at, ev.end());
+  EXPECT_EQ(FRecorder.Count("box "), 1);
+  EXPECT_EQ(*(at - 1), "label6 Extraction de 3.txt") << "shown before entry 3";
+  EXPECT_EQ(*(at + 1), "label2 R\xE9" "alis\xE9");
+  for (const char* f : {"1.txt", "2.txt", "3.txt", "4.txt"}) EXPECT_EQ(ReadBytes(P(f)), std::string(1, f[0]));
+}
+
+TEST_F(Unpack, MissingPayloadWaitsOneSecondThenFails) {
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(UnpackFile(P("Morvidan.FCC")), "Impossible d'ouvrir le fichier \"" + P("Morvidan.FCC") + "\"");
+  EXPECT_GE(GetTickCount() - start, 990u);
+  EXPECT_TRUE(FRecorder.Events.empty());
+}
+
+TEST_F(Unpack, EntryFoldersAreCreated) {
+  // ExtractFiles alone on a container whose entries go into folders that do not exist yet.
+  ASSERT_TRUE(CreateDirectoryA(P("in").c_str(), nullptr));
+  WriteBytes(P("in\\c.CTN"), Container({{P("made\\by\\chain\\f.txt"), "f"}}));
+  payload::ExtractFiles(P("in\\c.CTN"), FRecorder);
+  EXPECT_EQ(ReadBytes(P("made\\by\\chain\\f.txt")), "f");
+  EXPECT_TRUE(Exists(P("in\\c.CTN"))) << "ExtractFiles leaves the container";
+}
+
+}  // namespace
