@@ -11,19 +11,28 @@ b=${BUILD_ROOT:-build}
 dist=dist
 [ "$b" = build ] || dist="$b/dist"
 
-configure() {  # folder, extra arguments...
+configure() {  # folder, extra arguments... (cheap when nothing changed)
   local dir=$1; shift
-  if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
-  fi
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
 }
 
 flavours=${FLAVOURS:-"native win32 win64 fuzz"}
+# The Windows builds pack their demo payload with the native fccpack.
+fccpack="$top/$b/native/tools/fccpack/fccpack"
+case " $flavours " in
+  *" win32 "* | *" win64 "*)
+    case " $flavours " in *" native "*) ;; *)
+      configure "$b/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINSTALL_SANITIZE=ON
+      cmake --build "$b/native" -j "$jobs" --target fccpack -- --quiet ;;
+    esac ;;
+esac
 for f in $flavours; do
   case $f in
     native) configure $b/native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINSTALL_SANITIZE=ON ;;
-    win32) configure $b/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DBZIP2_SOURCE_DIR="$bz2" ;;
-    win64) configure $b/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DBZIP2_SOURCE_DIR="$bz2" ;;
+    win32) configure $b/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DBZIP2_SOURCE_DIR="$bz2" \
+             -DFCCPACK="$fccpack" ;;
+    win64) configure $b/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DBZIP2_SOURCE_DIR="$bz2" \
+             -DFCCPACK="$fccpack" ;;
     fuzz) configure $b/fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DINSTALL_FUZZ=ON ;;
   esac
   echo "build: $f"

@@ -8,6 +8,7 @@
 
 #include "rtl/ShortString.h"
 #include "rtl/SysUtils.h"
+#include "ui/Controls.h"
 
 namespace util {
 
@@ -18,8 +19,11 @@ public:
 
 enum TShowCmd { scShowMaximized = 0, scShowMinimized = 1, scShowNormal = 2 };
 
-class TShortcutLink {
+// A non-visual component: its owner, when it has one, frees it.
+class TShortcutLink : public ui::TComponent {
 public:
+  explicit TShortcutLink(ui::TComponent* owner = nullptr) : ui::TComponent(owner) {}
+
   std::string ShortcutFile;
   std::string Target;
   std::string WorkingDir;
