@@ -71,11 +71,12 @@ TLinkInfo ReadLink(const std::string& file) {
 class DesktopShortcutTest : public ::testing::Test {
 protected:
   void SetUp() override {
+    Original = util::DesktopFolder();
     Desktop = CurrentFolder() + "\\Bureau";
     CreateDirectoryA(Desktop.c_str(), nullptr);
     SetDesktop(Desktop);
   }
-  void TearDown() override { SetDesktop(std::string()); }
+  void TearDown() override { SetDesktop(Original); }
 
   static void SetDesktop(const std::string& folder) {
     HKEY key = nullptr;
@@ -92,6 +93,7 @@ protected:
   }
 
   std::string Desktop;
+  std::string Original;
 };
 
 TEST_F(DesktopShortcutTest, TheInstallersShortcut) {
