@@ -85,6 +85,10 @@ TFMB::TFMB(ui::TComponent* owner) : TForm(owner) {
                      int y) { MouseUp(sender, button, shift, x, y); };
 }
 
+TFMB::~TFMB() {
+  if (FMB == this) FMB = nullptr;
+}
+
 int TFMB::Execute(const std::string& title, const std::string& message, const std::string& buttons,
                   gfx::TColor color) {
   SetTop(kCallTop);

@@ -17,6 +17,7 @@ namespace dialogs {
 class TFMB : public ui::TForm {
  public:
   explicit TFMB(ui::TComponent* owner);
+  ~TFMB() override;
 
   TGradient* Gradient1;  // the resize grip, hidden
   html::THTMLLabel* LeMessage;

@@ -1,33 +1,19 @@
-// The program's entry.
-#include <windows.h>
+// The program's entry: the message box window first, then the application object, one wizard
+// window as the main window, and the message loop until the application is told to end.
+#include "dialogs/UBM.h"
+#include "installer/UInstall.h"
+#include "ui/Application.h"
 
-namespace {
-
-LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  try {
+    dialogs::CreateMessageBoxWindow();
+    ui::Application.Initialize();
+    ui::Application.CreateForm(installer::Form1);
+    ui::Application.Run();
+  } catch (...) {
+    ui::Application.HandleException();
   }
-  return DefWindowProcA(wnd, msg, wp, lp);
-}
-
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  wc.lpszClassName = "TForm1";
-  RegisterClassA(&wc);
-  HWND wnd = CreateWindowExA(0, "TForm1", "", WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
-                             CW_USEDEFAULT, 673, 490, nullptr, nullptr, instance, nullptr);
-  ShowWindow(wnd, show);
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  // The windows go while the rest of the program is still whole, before the static objects.
+  ui::Application.DestroyComponents();
   return 0;
 }

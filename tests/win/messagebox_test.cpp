@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dialogs/UBM.h"
+#include "tests/win/dialog_driver.h"
 #include "tests/win/ui_test_util.h"
 #include "ui/Application.h"
 #include "ui/Buttons.h"
@@ -21,40 +22,15 @@ using dialogs::FMB;
 using dialogs::TFMB;
 
 // What to do with the box once it is up; it runs on the GUI thread, inside the box's modal
-// loop, from a thread timer.
+// loop, and posts the user's input there.
 using TAction = std::function<void(TFMB&)>;
-
-TAction PendingAction;
-bool TimedOut = false;
-
-void CALLBACK ActWhenUp(HWND, UINT, UINT_PTR timer, DWORD) {
-  if (!FMB || !IsWindowVisible(FMB->Handle()) || !PendingAction) return;
-  KillTimer(nullptr, timer);
-  const TAction action = std::move(PendingAction);
-  PendingAction = nullptr;
-  action(*FMB);
-}
-
-// A box that nobody answers would hang the test: after a while it is closed (answer 0).
-void CALLBACK Watchdog(HWND, UINT, UINT_PTR timer, DWORD) {
-  KillTimer(nullptr, timer);
-  if (FMB && IsWindowVisible(FMB->Handle())) {
-    TimedOut = true;
-    PostMessageA(FMB->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-  }
-}
 
 int Ask(const std::string& buttons, TAction action, const std::string& message = "Question ?",
         gfx::TColor color = 0) {
-  PendingAction = std::move(action);
-  TimedOut = false;
-  const UINT_PTR act = SetTimer(nullptr, 0, 20, &ActWhenUp);
-  const UINT_PTR watchdog = SetTimer(nullptr, 0, 8000, &Watchdog);
+  uitest::TDialogDriver driver(&uitest::MessageBoxUp, [&](HWND) { action(*FMB); });
   const int answer = dialogs::ShowMessageBox("Titre", message, buttons, color);
-  KillTimer(nullptr, act);
-  KillTimer(nullptr, watchdog);
-  PendingAction = nullptr;
-  EXPECT_FALSE(TimedOut) << buttons;
+  EXPECT_TRUE(driver.Acted()) << buttons;
+  EXPECT_FALSE(driver.TimedOut()) << buttons;
   return answer;
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Draws the wizard's background picture: 666 x 382, 24-bit BMP, white in the middle where the
 # page texts go, the logo and slogan across the top band, orange and dark-red ribbons along the
-# right edge and the bottom, two lines of advertising at the bottom left.
+# right edge and the bottom, two lines of advertising at the bottom left. The top band ends at
+# row 127: the acceptance box of the licence page starts at row 130 of the picture.
 #   make-background.sh OUTPUT.bmp
 set -euo pipefail
 out=$1
@@ -17,13 +18,13 @@ convert -size 666x382 xc:white \
   -fill "$darkred" -draw "rectangle 648,0 665,381" \
   -fill "$orange" -draw "rectangle 0,336 647,347" \
   -fill "$darkred" -draw "rectangle 0,348 665,381" \
-  -fill "$darkred" -draw "circle 385,72 385,34" \
-  -fill "$orange" -draw "circle 385,72 385,42" \
-  -font "$serif" -pointsize 46 -fill white -draw "text 368,89 'M'" \
-  -font "$serif" -pointsize 34 -fill "$darkred" -draw "text 432,68 'Morvidan'" \
-  -font "$sans" -pointsize 12 -fill '#444444' -draw "text 435,88 'de Sorbiane'" \
-  -font "$bold" -pointsize 13 -fill "$orange" -draw "text 380,132 'La facturation en toute sérénité'" \
-  -fill "$orange" -draw "rectangle 380,138 620,140" \
+  -fill "$darkred" -draw "circle 385,58 385,20" \
+  -fill "$orange" -draw "circle 385,58 385,28" \
+  -font "$serif" -pointsize 46 -fill white -draw "text 368,75 'M'" \
+  -font "$serif" -pointsize 34 -fill "$darkred" -draw "text 432,54 'Morvidan'" \
+  -font "$sans" -pointsize 12 -fill '#444444' -draw "text 435,74 'de Sorbiane'" \
+  -font "$bold" -pointsize 13 -fill "$orange" -draw "text 380,118 'La facturation en toute sérénité'" \
+  -fill "$orange" -draw "rectangle 380,124 620,126" \
   -font "$bold" -pointsize 12 -fill white \
   -draw "text 12,362 'Devis, factures, avoirs et relances en quelques clics.'" \
   -font "$sans" -pointsize 11 -fill white \
