@@ -19,6 +19,22 @@ bool SameFont(const gfx::TFontDesc& a, const gfx::TFontDesc& b) {
 
 RECT ToRECT(const gfx::TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 
+// The quality that DEFAULT_QUALITY stands for under the system's font smoothing, named
+// explicitly: Wine looks the smoothing setting up again on every selection of a default-
+// quality font, which made each font change of the renderer ten times dearer. ClearType keeps
+// the default quality, whose rendering depends on more settings than the two read here.
+BYTE DefaultFontQuality() {
+  static const BYTE quality = [] {
+    BOOL smoothing = TRUE;
+    UINT type = 0;
+    SystemParametersInfoA(SPI_GETFONTSMOOTHING, 0, &smoothing, 0);
+    SystemParametersInfoA(SPI_GETFONTSMOOTHINGTYPE, 0, &type, 0);
+    if (!smoothing) return BYTE(NONANTIALIASED_QUALITY);
+    return BYTE(type == FE_FONTSMOOTHINGSTANDARD ? ANTIALIASED_QUALITY : DEFAULT_QUALITY);
+  }();
+  return quality;
+}
+
 }  // namespace
 
 gfx::TColor ColorToRGB(gfx::TColor color) {
@@ -36,7 +52,7 @@ LOGFONTA LogFontOf(const gfx::TFontDesc& desc) {
   lf.lfCharSet = desc.Charset;
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  lf.lfQuality = DEFAULT_QUALITY;
+  lf.lfQuality = DefaultFontQuality();
   lf.lfPitchAndFamily = DEFAULT_PITCH;
   const std::size_t n = std::min(desc.Name.size(), std::size_t(LF_FACESIZE - 1));
   std::copy_n(desc.Name.data(), n, lf.lfFaceName);
