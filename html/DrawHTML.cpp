@@ -1,5 +1,6 @@
 #include "html/DrawHTML.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,6 +34,7 @@ public:
       : FLayout(canvas, x0, y0, width, background), FCanvas(canvas), FText(text) {}
 
   int Run();
+  void Flush() { FLayout.Flush(); }
 
 private:
   void Dispatch(const rtl::ShortString& tag);
@@ -57,10 +59,9 @@ int TRenderer::Run() {
 
   std::size_t runStart = 0;
   while (FIndex < FText.size()) {
-    if (FText[FIndex] != '<') {
-      ++FIndex;
-      continue;
-    }
+    // Everything up to the next "<" belongs to the pending run.
+    FIndex = std::min(FText.find('<', FIndex), FText.size());
+    if (FIndex == FText.size()) break;
     if (FIndex > runStart) FLayout.LayoutRun(FText.substr(runStart, FIndex - runStart));
     rtl::ShortString tag = ReadTag(FText, FIndex);
     const rtl::ShortString stray = SplitStrayText(tag);
@@ -108,6 +109,9 @@ void TRenderer::EndBold() {
 }
 
 void TRenderer::Dispatch(const rtl::ShortString& tag) {
+  // Text held back is drawn before a tag changes the font: drawn later, it would need its
+  // own font selected once more.
+  FLayout.Flush();
   const rtl::ShortString t = NormalizeTag(tag);
   const std::string u = util::UpperNoAccent(t.str());
   gfx::TFontDesc& font = FCanvas.Font;
@@ -182,7 +186,15 @@ int DrawHTML(gfx::TCanvas& canvas, int x0, int y0, int width, std::string_view t
   const gfx::TFontDesc font = canvas.Font;
   const gfx::TBrushDesc brush = canvas.Brush;
   const gfx::TPenDesc pen = canvas.Pen;
-  const int result = TRenderer(canvas, x0, y0, width, text, background).Run();
+  TRenderer renderer(canvas, x0, y0, width, text, background);
+  int result;
+  try {
+    result = renderer.Run();
+  } catch (...) {
+    // What was laid out before the error is on the canvas, in its own font.
+    renderer.Flush();
+    throw;
+  }
   canvas.Font = font;
   canvas.Brush = brush;
   canvas.Pen = pen;

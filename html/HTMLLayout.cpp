@@ -10,18 +10,65 @@ THTMLLayout::THTMLLayout(gfx::TCanvas& canvas, int x0, int y0, int width, gfx::T
     : Canvas(canvas), Right(x0 + width), Background(background), PenX(x0), Y(y0), Margin(x0),
       D(0), WordStart(x0) {}
 
-int THTMLLayout::HeightOfW() {
-  if (FHeightOfW < 0 || !(Canvas.Font == FWFont)) {
-    FWFont = Canvas.Font;
-    FHeightOfW = Canvas.TextHeight("W");
-  }
-  return FHeightOfW;
+namespace {
+
+// The colour does not change the height of a font.
+bool SameMetrics(const gfx::TFontDesc& a, const gfx::TFontDesc& b) {
+  return a.Height == b.Height && a.Style == b.Style && a.PixelsPerInch == b.PixelsPerInch &&
+         a.Charset == b.Charset && a.Name == b.Name;
 }
 
-void THTMLLayout::DrawPiece(int x, std::string_view text, int dy) {
+constexpr std::size_t RememberedFonts = 4;
+
+}  // namespace
+
+int THTMLLayout::HeightOfW() {
+  if (!FHeights.empty() && SameMetrics(FHeights.back().Font, Canvas.Font))
+    return FHeights.back().Height;
+  for (std::size_t i = 0; i + 1 < FHeights.size(); ++i)
+    if (SameMetrics(FHeights[i].Font, Canvas.Font)) {
+      std::rotate(FHeights.begin() + std::ptrdiff_t(i), FHeights.begin() + std::ptrdiff_t(i) + 1,
+                  FHeights.end());
+      return FHeights.back().Height;
+    }
+  if (FHeights.size() == RememberedFonts) FHeights.erase(FHeights.begin());
+  FHeights.push_back({Canvas.Font, Canvas.TextHeight("W")});
+  return FHeights.back().Height;
+}
+
+void THTMLLayout::DrawPiece(int x, std::string_view text, int width, int dy) {
   const int top = Y + Baseline - HeightOfW() + dy;
-  Canvas.TextOut(x, top, text);
   FInkTop = std::min(FInkTop, top);
+  if (FPending.Open && x == FPending.End && top == FPending.Top &&
+      Canvas.Brush == FPending.Brush && Canvas.Font == FPending.Font) {
+    FPending.Text += text;
+    FPending.End = x + width;
+    return;
+  }
+  Flush();
+  FPending.Open = true;
+  FPending.X = x;
+  FPending.Top = top;
+  FPending.End = x + width;
+  FPending.Text.assign(text);
+  FPending.Font = Canvas.Font;
+  FPending.Brush = Canvas.Brush;
+}
+
+void THTMLLayout::Flush() {
+  if (!FPending.Open) return;
+  FPending.Open = false;
+  // The font or brush may have changed since the text was held back; it is drawn in its own.
+  const bool same = Canvas.Font == FPending.Font && Canvas.Brush == FPending.Brush;
+  if (same) {
+    Canvas.TextOut(FPending.X, FPending.Top, FPending.Text);
+    return;
+  }
+  std::swap(Canvas.Font, FPending.Font);
+  std::swap(Canvas.Brush, FPending.Brush);
+  Canvas.TextOut(FPending.X, FPending.Top, FPending.Text);
+  std::swap(Canvas.Font, FPending.Font);
+  std::swap(Canvas.Brush, FPending.Brush);
 }
 
 // Fit test against the right edge, computed wide so that no width can overflow it.
@@ -45,10 +92,10 @@ void THTMLLayout::LayoutWord(rtl::ShortString word) {
   if (Shadow) {
     const gfx::TColor color = Canvas.Font.Color;
     Canvas.Font.Color = gfx::clBlack;
-    DrawPiece(PenX + 1, word.str(), 1);
+    DrawPiece(PenX + 1, word.str(), size.cx, 1);
     Canvas.Font.Color = color;
   }
-  DrawPiece(PenX, word.str());
+  DrawPiece(PenX, word.str(), size.cx);
   PenX += size.cx;
   if (word.str().find(' ') != std::string::npos) WordStart = PenX - 1;
   H = std::max(H, size.cy);
@@ -59,6 +106,7 @@ void THTMLLayout::LayoutWord(rtl::ShortString word) {
 // bold "Suivant" were drawn since the space after "sur", so they are copied to the start of
 // the next line and erased where they were, and "]" follows them there.
 void THTMLLayout::Wrap() {
+  Flush();
   const int endX = PenX;
   const bool carry = WordStart > Margin;
   if (carry) {
@@ -84,6 +132,7 @@ void THTMLLayout::Wrap() {
 }
 
 void THTMLLayout::EndLine(int endX) {
+  Flush();
   const int advance = LineAdvance();
   const gfx::TRect band{Margin, BandTop(), endX, Y + advance};
   Y += advance;
@@ -111,13 +160,15 @@ void THTMLLayout::NewLine() {
 }
 
 void THTMLLayout::DrawPlain(std::string_view text) {
-  DrawPiece(PenX, text);
-  PenX += Canvas.TextWidth(text);
+  const int width = Canvas.TextWidth(text);
+  DrawPiece(PenX, text, width);
+  PenX += width;
 }
 
 // The rule lies one line advance below the current line, and the next line one more advance
 // below it: after a 16-pixel line of text, 32 pixels in all.
 void THTMLLayout::DrawRule() {
+  Flush();
   const int advance = LineAdvance();
   PenX = Margin;
   Y += advance;
@@ -136,7 +187,9 @@ void THTMLLayout::DrawUnknownTag(std::string_view tag) {
   Canvas.Font.Color = gfx::clBlack;
   for (std::size_t i = 0; i < tag.size(); ++i) {
     const bool plain = i == 0 || i + 1 == tag.size();
-    Canvas.Font.Style = plain ? gfx::TFontStyles(0) : gfx::TFontStyles(gfx::fsBold | gfx::fsItalic);
+    const gfx::TFontStyles next = plain ? gfx::TFontStyles(0) : gfx::TFontStyles(gfx::fsBold | gfx::fsItalic);
+    if (next != Canvas.Font.Style) Flush();
+    Canvas.Font.Style = next;
     const std::string_view c = tag.substr(i, 1);
     const int w = Canvas.TextWidth(c);
     if (PastRight(PenX, w, Right)) {
@@ -144,7 +197,7 @@ void THTMLLayout::DrawUnknownTag(std::string_view tag) {
       EndLine(PenX);
       PenX = Margin;
     }
-    DrawPiece(PenX, c);
+    DrawPiece(PenX, c, w);
     PenX += w;
   }
   Canvas.Font.Color = color;
@@ -172,7 +225,7 @@ void THTMLLayout::LayoutLastRun(std::string_view text) {
     // Nothing fitted after what the line holds already: the line ends with nothing added.
     if (!piece.empty()) {
       const gfx::TSize size = Canvas.TextExtent(piece);
-      DrawPiece(PenX, piece);
+      DrawPiece(PenX, piece, size.cx);
       PenX += size.cx;
       H = std::max(H, size.cy);
     }

@@ -6,6 +6,7 @@
 #include <climits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "gfx/Canvas.h"
 #include "html/HTMLMarkup.h"
@@ -31,9 +32,12 @@ public:
   TAlignment Align = TAlignment::Left;
   bool Shadow = false;
 
-  // The height of "W" in the canvas font; remembered for the last font asked about, since
-  // every word needs it and the font changes only at tags.
+  // The height of "W" in the canvas font. Every piece needs it; it is remembered for the
+  // last few fonts of the call, which a text switches between at its tags.
   int HeightOfW();
+  // Draws the text still held back (see DrawPiece). Every other drawing, and any look at the
+  // canvas's pixels, must come after it.
+  void Flush();
   int LineAdvance() const { return H != 0 ? H : D; }
 
   // A run of text that a tag follows: cut into words, references decoded, wrapped.
@@ -55,14 +59,28 @@ public:
 private:
   void LayoutWord(rtl::ShortString word);
   void Wrap();
-  // Draws text with its bottom on the line's baseline and notes how high it reaches.
-  void DrawPiece(int x, std::string_view text, int dy = 0);
+  // Draws text of the given width with its bottom on the line's baseline and notes how high
+  // it reaches. A piece that continues the previous one on the line, in the same font and
+  // brush, is held back and joined to it: the platform places the characters of one text
+  // exactly where separate texts would go, and every call to it costs.
+  void DrawPiece(int x, std::string_view text, int width, int dy = 0);
   // The top of the line's band: the line top, or higher when a tall piece reaches above it.
   int BandTop() const { return FInkTop < Y ? FInkTop : Y; }
 
-  gfx::TFontDesc FWFont;
-  int FHeightOfW = -1;
+  struct THeightOfW {
+    gfx::TFontDesc Font;
+    int Height;
+  };
+  std::vector<THeightOfW> FHeights;  // most recent last
   int FInkTop = INT_MAX;
+
+  struct TPending {
+    bool Open = false;
+    int X = 0, Top = 0, End = 0;
+    std::string Text;
+    gfx::TFontDesc Font;
+    gfx::TBrushDesc Brush;
+  } FPending;
 };
 
 }  // namespace html

@@ -1,5 +1,6 @@
 #include "html/HTMLMarkup.h"
 
+#include <algorithm>
 #include <array>
 
 #include "rtl/SysUtils.h"
@@ -48,25 +49,25 @@ constexpr std::array<TEntity, 100> Entities{{
 
 }  // namespace
 
+// Read one character at a time, the tag would end at the first ">" after the "<"; when the
+// last character of the text is read first, that character gives way to a closing ">".
 rtl::ShortString ReadTag(std::string_view text, std::size_t& index) {
-  rtl::ShortString tag("<");
   const std::size_t last = text.size() - 1;
   if (index >= last) {
     // A "<" closing the text: the character past the end is dropped for the ">".
     index = text.size();
     return rtl::ShortString("<>");
   }
-  char read = '<';
-  while (read != '>') {
-    read = text[++index];
-    tag += read;
-    if (index == last) {
-      tag.SetLength(tag.size() - 1);
-      tag += '>';
-      break;
-    }
+  const std::size_t gt = text.find('>', index + 1);
+  if (gt != std::string_view::npos && gt < last) {
+    rtl::ShortString tag(text.substr(index, gt + 1 - index));
+    index = gt + 1;
+    return tag;
   }
-  ++index;
+  rtl::ShortString tag(text.substr(index));
+  tag.SetLength(tag.size() - 1);
+  tag += '>';
+  index = text.size();
   return tag;
 }
 
@@ -78,17 +79,23 @@ rtl::ShortString SplitStrayText(rtl::ShortString& tag) {
   return stray;
 }
 
+// One pass gives what replacing "< " by "<" and " >" by ">" until neither is left gives:
+// every run of spaces right after a "<" or right before a ">" goes.
 rtl::ShortString NormalizeTag(rtl::ShortString tag) {
-  std::string t = tag.str();
-  for (;;) {
-    std::size_t p = t.find("< ");
-    if (p != std::string::npos) {
-      t.erase(p + 1, 1);
+  const std::string& s = tag.str();
+  std::string t;
+  t.reserve(s.size());
+  for (std::size_t i = 0; i < s.size();) {
+    if (s[i] != ' ') {
+      t += s[i++];
       continue;
     }
-    p = t.find(" >");
-    if (p == std::string::npos) break;
-    t.erase(p, 1);
+    std::size_t j = i;
+    while (j < s.size() && s[j] == ' ') ++j;
+    const bool afterLess = !t.empty() && t.back() == '<';
+    const bool beforeGreater = j < s.size() && s[j] == '>';
+    if (!afterLess && !beforeGreater) t.append(j - i, ' ');
+    i = j;
   }
   return t;
 }
@@ -187,7 +194,9 @@ int DecodeEntities(rtl::ShortString& word, int maxLength) {
   const std::size_t before = word.size();
   // Nothing can match without an "&"; a stray marker character would still be consumed by
   // the first replacement, so such a word takes the long way too.
-  if (word.str().find_first_of("&\x01") == std::string::npos) return 0;
+  if (std::none_of(word.str().begin(), word.str().end(),
+                   [](char c) { return c == '&' || c == util::Marker; }))
+    return 0;
   for (const TEntity& e : Entities) {
     if (word.str().find(e.Name) == std::string::npos &&
         word.str().find(util::Marker) == std::string::npos)

@@ -63,37 +63,37 @@ TEST(DrawHTMLTags, FontOfEachPiece) {
 
 TEST(DrawHTMLTags, InvisibleAndVisibleTags) {
   const std::pair<std::string, std::string> cases[] = {
-      {"<BODY>x</BODY>", "x|"},
-      {"<!DOCTYPE html><!-- x -->x", "x|"},
-      {"<HTML><HEAD>x", "x|"},
-      {"<HEADER>x", "x|"},
-      {"<SPAN class=x>x", "x|"},
-      {"</DIV>x", "x|"},
-      {"</P>x", "<|/|P|>|x|"},
-      {"<Ctrl><Alt><Suppr>", "<|C|t|r|l|>|<|A|l|t|>|<|S|u|p|p|r|>|"},
-      {"<B class=x>", "<|B| |c|l|a|s|s|=|x|>|"},
-      {"< Ctrl >", "<|C|t|r|l|>|"},  // drawn as normalised
-      {"a<B", "a|<|>|"},             // cut off by the end of the text
-      {"x < y<B>z", "x |< y|z|"},    // a stray "<" is text
+      {"<BODY>x</BODY>", "x"},
+      {"<!DOCTYPE html><!-- x -->x", "x"},
+      {"<HTML><HEAD>x", "x"},
+      {"<HEADER>x", "x"},
+      {"<SPAN class=x>x", "x"},
+      {"</DIV>x", "x"},
+      {"</P>x", "</P>x"},
+      {"<Ctrl><Alt><Suppr>", "<Ctrl><Alt><Suppr>"},
+      {"<B class=x>", "<B class=x>"},
+      {"< Ctrl >", "<Ctrl>"},  // drawn as normalised
+      {"a<B", "a<>"},          // cut off by the end of the text
+      {"x < y<B>z", "x < yz"}, // a stray "<" is text
   };
   for (const auto& [text, drawn] : cases) EXPECT_EQ(Draw(text).AllText(), drawn) << text;
 }
 
 TEST(DrawHTMLTags, UnknownTagShowsItsNameBoldAndItalic) {
   const TDrawn d = Draw("<FONT COLOR=#FF0000><U><Ctrl>x");
-  const auto texts = d.Texts();
-  ASSERT_EQ(texts.size(), 7u);
+  const auto glyphs = d.Glyphs();
+  ASSERT_EQ(glyphs.size(), 7u);
   const int xs[] = {1, 7, 14, 21, 28, 35};
   for (int i = 0; i < 6; ++i) {
     SCOPED_TRACE(i);
     const bool plain = i == 0 || i == 5;
-    EXPECT_EQ(texts[i].Rect.Left, xs[i]);
-    EXPECT_EQ(texts[i].Font.Color, gfx::clBlack);
-    EXPECT_EQ(texts[i].Font.Style, plain ? 0 : gfx::fsBold | gfx::fsItalic);
+    EXPECT_EQ(glyphs[i].X, xs[i]);
+    EXPECT_EQ(glyphs[i].Font.Color, gfx::clBlack);
+    EXPECT_EQ(glyphs[i].Font.Style, plain ? 0 : gfx::fsBold | gfx::fsItalic);
   }
   // Colour and style come back after the tag; its characters do not raise the line.
-  EXPECT_EQ(texts[6].Font.Color, 0x0000FFu);
-  EXPECT_EQ(texts[6].Font.Style, gfx::fsUnderline);
+  EXPECT_EQ(glyphs[6].Font.Color, 0x0000FFu);
+  EXPECT_EQ(glyphs[6].Font.Style, gfx::fsUnderline);
   EXPECT_EQ(Draw("<Ctrl>").Result, 1 + DefaultH + 20);
 }
 
@@ -107,15 +107,16 @@ TEST(DrawHTMLTags, StrayTextIsDrawnAtThePen) {
 TEST(DrawHTMLTags, ShadowIsBlackOnePixelRightAndDown) {
   const TDrawn d = Draw("<FONT COLOR=#FF0000><O>ombre</O> x<P>");
   const auto texts = d.Texts();
-  ASSERT_EQ(texts.size(), 4u);
+  ASSERT_GE(texts.size(), 2u);
   EXPECT_EQ(texts[0].Text, "ombre");
   EXPECT_EQ(texts[0].Font.Color, gfx::clBlack);
   EXPECT_EQ(texts[0].Rect.Left, 2);
   EXPECT_EQ(texts[0].Rect.Top, 1);
+  EXPECT_EQ(texts[1].Text.substr(0, 5), "ombre");
   EXPECT_EQ(texts[1].Font.Color, 0x0000FFu);
   EXPECT_EQ(texts[1].Rect.Left, 1);
   EXPECT_EQ(texts[1].Rect.Top, 0);
-  EXPECT_EQ(texts[3].Text, "x");  // once only: the shadow is off
+  EXPECT_EQ(d.AllText(), "ombreombre x");  // once only after "</O>"
   // The glyph block of the coloured "o" covers rows 3 to 15; its shadow shows below it.
   EXPECT_EQ(d.Canvas.Pixel(3, 16), gfx::clBlack);
   EXPECT_EQ(d.Canvas.Pixel(3, 15), 0x0000FFu);
@@ -150,22 +151,25 @@ TEST(DrawHTMLTags, HighlightPaintsTheBackground) {
 }
 
 TEST(DrawHTMLTags, ErrorsEndTheCall) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"<H>x", "'>' n'est pas une valeur entière correcte"},
-      {"a<FONT SIZE=big>x", "'big' n'est pas une valeur entière correcte"},
-      {"<FONT COLOR=#GG>x", "'$GG' n'est pas une valeur entière correcte"},
-      {"&#12x;<P>x", "'12x' n'est pas une valeur entière correcte"},
+  struct Case {
+    std::string text, drawn, message;  // drawn: what is on the canvas before the error
   };
-  for (const auto& [text, message] : cases) {
-    SCOPED_TRACE(text);
+  const Case cases[] = {
+      {"<H>x", "", "'>' n'est pas une valeur entière correcte"},
+      {"a <FONT SIZE=big>x", "a ", "'big' n'est pas une valeur entière correcte"},
+      {"<FONT COLOR=#GG>x", "", "'$GG' n'est pas une valeur entière correcte"},
+      {"b &#12x;<P>x", "b ", "'12x' n'est pas une valeur entière correcte"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
     TDrawn d;
     try {
-      html::DrawHTML(d.Canvas, 1, 1, 300, text, gfx::clWhite);
+      html::DrawHTML(d.Canvas, 1, 1, 300, c.text, gfx::clWhite);
       ADD_FAILURE() << "no error";
     } catch (const rtl::EConvertError& e) {
-      EXPECT_EQ(e.Message(), message);
+      EXPECT_EQ(e.Message(), c.message);
     }
-    EXPECT_EQ(d.AllText().find("x|"), std::string::npos);
+    EXPECT_EQ(d.AllText(), c.drawn);
   }
   TDrawn d;
   EXPECT_THROW(html::DrawHTML(d.Canvas, 1, 1, 300, "<FONT COLOR=#FFFFFFFF>x", gfx::clWhite),
