@@ -1,6 +1,7 @@
 // TBitmap: a 24-bit DIB section selected into its own memory DC; and window captures.
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "rtl/SysUtils.h"
 #include "ui/GdiCanvas.h"
@@ -11,6 +12,17 @@ namespace ui {
 TBitmap::~TBitmap() {
   FCanvas.reset();
   if (FDC && FOldBitmap) SelectObject(FDC.Get(), FOldBitmap);
+}
+
+// The memory DC, its selected bitmap and the canvas on it travel together.
+void TBitmap::Swap(TBitmap& other) noexcept {
+  std::swap(FWidth, other.FWidth);
+  std::swap(FHeight, other.FHeight);
+  std::swap(FBitmap, other.FBitmap);
+  std::swap(FBits, other.FBits);
+  std::swap(FDC, other.FDC);
+  std::swap(FOldBitmap, other.FOldBitmap);
+  std::swap(FCanvas, other.FCanvas);
 }
 
 HDC TBitmap::MemoryDC() const {

@@ -60,6 +60,7 @@ TForm::TForm(TComponent* owner) : TWinControl(owner) {
 }
 
 TForm::~TForm() {
+  FActiveControl = nullptr;
   FCanvas.SetHandle(nullptr);
   FWindowDC.Reset();
   Application.FormDestroyed(this);

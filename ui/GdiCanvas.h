@@ -100,6 +100,11 @@ public:
     if (this != &other) Assign(other);
     return *this;
   }
+  TBitmap(TBitmap&& other) noexcept { Swap(other); }
+  TBitmap& operator=(TBitmap&& other) noexcept {
+    Swap(other);
+    return *this;
+  }
   ~TBitmap() override;
 
   int Width() const override { return FWidth; }
@@ -127,6 +132,7 @@ public:
   void Draw(HDC dc, const gfx::TRect& dest) const override;
 
 private:
+  void Swap(TBitmap& other) noexcept;
   HDC MemoryDC() const;
   int Stride() const { return (FWidth * 3 + 3) & ~3; }
 

@@ -119,6 +119,8 @@ void TWinControl::CreateHandle() {
 void TWinControl::DestroyHandle() {
   if (!FHandle) return;
   HWND window = FHandle;
+  if (auto* form = dynamic_cast<TForm*>(FromHandle(GetAncestor(window, GA_ROOT))))
+    if (form->FActiveControl == this) form->FActiveControl = nullptr;
   if (FCaptureControl) ReleaseCapture();
   FCaptureControl = nullptr;
   if (FDefWndProc && FDefWndProc != &DefWindowProcA)

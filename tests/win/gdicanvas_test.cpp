@@ -218,6 +218,11 @@ TEST(Bitmap, ResizeKeepsPixelsAndAddsWhite) {
   b.SetSize(0, 0);
   EXPECT_TRUE(b.Empty());
   EXPECT_THROW(copy.Pixel(5, 0), rtl::ERangeError);
+  // A moved bitmap takes its canvas along.
+  ui::TBitmap moved = std::move(copy);
+  EXPECT_EQ(moved.Pixel(4, 3), gfx::clBlue);
+  moved.Canvas().SetPixel(0, 0, gfx::clRed);
+  EXPECT_EQ(moved.Pixel(0, 0), gfx::clRed);
 }
 
 // A 4-bit .BMP of 3 x 2 pixels, as a 16-colour glyph is stored: palette entry 1 red,
