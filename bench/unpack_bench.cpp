@@ -4,7 +4,7 @@
 // with one call. Each measurement runs in a fresh process of its own, alternating the two, so
 // that the peak working set of one is not the other's; the medians are compared.
 //   unpack: ratio=<unpack time / baseline time> peak=<MiB the working set grew during the call>
-#include <windows.h>
+#include "ui/Win32.h"
 #include <psapi.h>
 
 #include <bzlib.h>

@@ -1,6 +1,5 @@
 #include "payload/UConcatene.h"
 
-#include <windows.h>
 
 #include <memory>
 

@@ -5,14 +5,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "dialogs/ProgressionTexts.h"
 #include "rtl/ShortString.h"
 
 namespace payload {
 
-// The interruption mark that the progress window leaves in its status line.
-inline constexpr const char* InterruptionMark = "interrompu";
-// The neutral status line, put back after each entry.
-inline constexpr const char* DoneText = "Réalisé";
+// The interruption mark that the progress window leaves in its status line, and the neutral
+// text put back after each entry: the window's own constants, shared.
+inline constexpr const char* InterruptionMark = dialogs::kInterruptMark;
+inline constexpr const char* DoneText = dialogs::kDoneText;
 
 inline constexpr const char* ProgressCaption = "Déconcaténation de ";
 inline constexpr const char* ProgressTitle = "Extraction des fichiers de l'archive ";

@@ -1,38 +1,49 @@
-// The program's reporter: the unpacker's calls on the progress window and the message box.
+// The program's reporter: the unpacker's calls go to the progress window TProgression and to
+// the message box.
+#include <memory>
 #include <string>
 
+#include "dialogs/UBM.h"
+#include "dialogs/UProgression.h"
 #include "payload/UConcatene.h"
-#include "payload/UnpackRules.h"
 
 namespace payload {
 
 namespace {
 
-// Stands in for the progress window until the window exists: it keeps the texts it is given,
-// so that the unpacker's calls behave the same, and shows nothing.
-class TQuietProgress : public TProgressView {
+class TProgressWindow : public TProgressView {
 public:
-  void SetCaption(const std::string&) override {}
-  void SetLabel1(const std::string&) override {}
-  void SetLabel6(const std::string&) override {}
-  void SetLabel2(const std::string& text) override { FLabel2 = text; }
-  std::string Label2() const override { return FLabel2; }
-  void SetPosition(std::int32_t) override {}
-  void Show() override {}
-  void Hide() override {}
+  TProgressWindow() : FWindow(ui::CreateForm<dialogs::TProgression>(nullptr)) {}
+  // Freeing the form destroys its window; it is hidden first, as after a normal end, so that
+  // an error that ends the extraction leaves no window behind.
+  ~TProgressWindow() override {
+    try {
+      FWindow->Hide();
+    } catch (...) {
+      // The window goes away with the form in any case.
+    }
+  }
+  void SetCaption(const std::string& text) override { FWindow->SetCaption(text); }
+  void SetLabel1(const std::string& text) override { FWindow->Label1->SetCaption(text); }
+  void SetLabel6(const std::string& text) override { FWindow->Label6->SetCaption(text); }
+  void SetLabel2(const std::string& text) override { FWindow->Label2->SetCaption(text); }
+  std::string Label2() const override { return FWindow->Label2->Caption(); }
+  void SetPosition(std::int32_t percent) override { FWindow->SetPosition(percent); }
+  void Show() override { FWindow->Show(); }
+  void Hide() override { FWindow->Hide(); }
 
 private:
-  std::string FLabel2 = DoneText;
+  std::unique_ptr<dialogs::TProgression> FWindow;
 };
 
 class TProgramReporter : public TUnpackReporter {
 public:
   std::unique_ptr<TProgressView> CreateProgress() override {
-    return std::make_unique<TQuietProgress>();
+    return std::make_unique<TProgressWindow>();
   }
-  std::int32_t ShowMessageBox(const std::string&, const std::string&, const std::string&,
-                              std::uint32_t) override {
-    return 1;
+  std::int32_t ShowMessageBox(const std::string& title, const std::string& message,
+                              const std::string& buttons, std::uint32_t color) override {
+    return dialogs::ShowMessageBox(title, message, buttons, gfx::TColor(color));
   }
 };
 

@@ -4,7 +4,7 @@
 // write). The handle is closed on destruction if Close was not reached.
 #pragma once
 
-#include <windows.h>
+#include "ui/Win32.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // expansion of a short 8.3 name. None keeps state; none shows a window.
 #pragma once
 
-#include <windows.h>
+#include "ui/Win32.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,5 @@
 // The file and folder functions on real folders under Wine, in the test's scratch folder.
-#include <windows.h>
+#include "ui/Win32.h"
 
 #include <gtest/gtest.h>
 
