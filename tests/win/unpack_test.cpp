@@ -284,6 +284,28 @@ TEST_F(Unpack, TemporaryContainerNames) {
   }
 }
 
+// The container lands in the root of the drive: its folder is "c:\", and each entry's path
+// is built with a second backslash after it, which Windows takes as one.
+TEST_F(Unpack, PayloadWhoseContainerLandsInTheRoot) {
+  const std::string folder = "c:\\Morvidan.FCC.d", entry = "c:\\unpack-root-entry.txt";
+  if (Exists(folder) || Exists("c:\\Morvidan.CTN") || Exists(entry)) GTEST_SKIP() << "left from elsewhere";
+  struct TCleanup {
+    std::string Folder, Entry;
+    ~TCleanup() {
+      RemoveTree(Folder);
+      DeleteFileA(Entry.c_str());
+      DeleteFileA("c:\\Morvidan.CTN");
+    }
+  } cleanup{folder, entry};
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  WriteBytes(folder + "\\Morvidan.FCC", Payload({{"unpack-root-entry.txt", "root"}}));
+  EXPECT_EQ(UnpackFile(folder + "\\Morvidan.FCC"), "");
+  EXPECT_EQ(FRecorder.Count("caption D\xE9" "concat\xE9" "nation de c:\\Morvidan.CTN"), 1);
+  EXPECT_EQ(ReadBytes(entry), "root");
+  EXPECT_FALSE(Exists("c:\\Morvidan.CTN"));
+  EXPECT_TRUE(Exists(folder + "\\Morvidan.FCC"));
+}
+
 TEST_F(Unpack, BareNameAgainstTheCurrentFolder) {
   WriteBytes(P("Morvidan.FCC"), Payload({{"here.txt", "here"}}));
   ASSERT_TRUE(SetCurrentDirectoryA(FRoot.c_str()));
