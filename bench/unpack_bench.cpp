@@ -4,8 +4,11 @@
 // with one call. Each measurement runs in a fresh process of its own, alternating the two, so
 // that the peak working set of one is not the other's; the medians are compared.
 //   unpack: ratio=<unpack time / baseline time> peak=<MiB the working set grew during the call>
+// clang-format off
+// psapi.h needs windows.h before it.
 #include "ui/Win32.h"
 #include <psapi.h>
+// clang-format on
 
 #include <bzlib.h>
 
@@ -43,7 +46,8 @@ std::string CodeLike(std::size_t n, unsigned seed) {
   }
   std::vector<double> cumulated(vocabulary.size());
   double total = 0;
-  for (std::size_t i = 0; i < vocabulary.size(); ++i) cumulated[i] = total += 1.0 / std::pow(double(i + 1), 1.02);
+  for (std::size_t i = 0; i < vocabulary.size(); ++i)
+    cumulated[i] = total += 1.0 / std::pow(double(i + 1), 1.02);
   std::uniform_real_distribution<double> uniform(0, 1);
   std::string out;
   out.reserve(n + 8);
@@ -67,11 +71,22 @@ std::string Noise(std::size_t n, unsigned seed) {
 }
 
 std::string TextLike(std::size_t n, unsigned seed) {
-  static const char* words[] = {"Facture ", "client ", "montant ", "TVA ", "remise ", "article ",
-                                "quantit\xE9 ", "total ", "r\xE8glement ", "\xE9" "ch\xE9" "ance "};
+  static const char* words[] = {"Facture ",
+                                "client ",
+                                "montant ",
+                                "TVA ",
+                                "remise ",
+                                "article ",
+                                "quantit\xE9 ",
+                                "total ",
+                                "r\xE8glement ",
+                                "\xE9"
+                                "ch\xE9"
+                                "ance "};
   std::mt19937 random(seed);
   std::string s;
-  while (s.size() < n) s += words[random() % std::size(words)] + std::to_string(random() % 1000) + "\r\n";
+  while (s.size() < n)
+    s += words[random() % std::size(words)] + std::to_string(random() % 1000) + "\r\n";
   s.resize(n);
   return s;
 }
@@ -82,14 +97,22 @@ std::vector<TEntry> ShippedShape() {
   std::vector<TEntry> entries = {
       {"morvidan.exe", CodeLike(7'600'000, 1)},
       {"Morvidan Sans.ttf", Noise(31'000, 2)},
-      {"Fond d'\xE9" "cran Morvidan.jpg", Noise(24'000, 3)},
+      {"Fond d'\xE9"
+       "cran Morvidan.jpg",
+       Noise(24'000, 3)},
   };
   const char* kinds[] = {".QVF", ".qvc", ".LP"};
-  const char* stems[] = {"Factures", "Clients", "Fen\xEAtres", "Articles", "R\xE8glements",
-                         "Param\xE8tres g\xE9n\xE9raux", "Mod\xE8les d'impression"};
+  const char* stems[] = {"Factures",
+                         "Clients",
+                         "Fen\xEAtres",
+                         "Articles",
+                         "R\xE8glements",
+                         "Param\xE8tres g\xE9n\xE9raux",
+                         "Mod\xE8les d'impression"};
   for (int k = 0; k < 3; ++k) {
     for (int s = 0; s < 7; ++s) {
-      entries.push_back({std::string(stems[s]) + kinds[k], TextLike(1'200 + 40 * std::size_t(s), unsigned(10 * k + s))});
+      entries.push_back({std::string(stems[s]) + kinds[k],
+                         TextLike(1'200 + 40 * std::size_t(s), unsigned(10 * k + s))});
     }
   }
   return entries;
@@ -124,7 +147,8 @@ void WarmUpWindows() {
 }
 
 std::string ReadFileWhole(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE h =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return {};
   std::string data(GetFileSize(h, nullptr), '\0');
   DWORD got = 0;
@@ -135,7 +159,8 @@ std::string ReadFileWhole(const std::string& path) {
 }
 
 void WriteFileWhole(const std::string& path, const char* data, std::size_t size) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
   DWORD put = 0;
   WriteFile(h, data, DWORD(size), &put, nullptr);
   CloseHandle(h);
@@ -148,8 +173,10 @@ void RemoveTree(const std::string& folder) {
     do {
       const std::string name = data.cFileName;
       if (name == "." || name == "..") continue;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(folder + "\\" + name);
-      else DeleteFileA((folder + "\\" + name).c_str());
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(folder + "\\" + name);
+      else
+        DeleteFileA((folder + "\\" + name).c_str());
     } while (FindNextFileA(find, &data));
     FindClose(find);
   }
@@ -173,14 +200,16 @@ int ChildUnpack(const std::string& payloadPath, const std::string& resultPath) {
 }
 
 // The least work: one read, libbz2 into one buffer, one write per entry.
-int ChildBaseline(const std::string& payloadPath, const std::string& folder, const std::string& resultPath) {
+int ChildBaseline(const std::string& payloadPath, const std::string& folder,
+                  const std::string& resultPath) {
   WarmUpWindows();
   const double start = Seconds();
   std::string input = ReadFileWhole(payloadPath);
   std::string container(input.size() * 8, '\0');
   for (;;) {
     unsigned length = unsigned(container.size());
-    const int rc = BZ2_bzBuffToBuffDecompress(container.data(), &length, input.data(), unsigned(input.size()), 0, 0);
+    const int rc = BZ2_bzBuffToBuffDecompress(container.data(), &length, input.data(),
+                                              unsigned(input.size()), 0, 0);
     if (rc == BZ_OUTBUFF_FULL) {
       container.resize(container.size() * 2);
       continue;
@@ -267,7 +296,8 @@ int Parent() {
   for (int round = 0; round <= Rounds; ++round) {
     for (int k = 0; k < 2; ++k) {
       const bool unpack = (k + round) % 2 == 0;  // alternate which goes first
-      const std::string folder = root + "\\" + (unpack ? "unpack" : "baseline") + std::to_string(round);
+      const std::string folder =
+          root + "\\" + (unpack ? "unpack" : "baseline") + std::to_string(round);
       CreateDirectoryA(folder.c_str(), nullptr);
       DeleteFileA(result.c_str());
       bool ok;
@@ -294,11 +324,12 @@ int Parent() {
 
   const double mib = 1024.0 * 1024.0;
   const double goal = double(stream.size() + container.size() + largest) / mib + 4;
-  std::printf("  payload %zu bytes, container %zu bytes, %zu entries, largest %zu; medians of %d: "
-              "UnpackArchive %.0f ms, libbz2 and one write per entry %.0f ms; goals: ratio 1.25, "
-              "peak %.1f MiB\n",
-              stream.size(), container.size(), entries.size(), largest, Rounds,
-              Median(unpackTimes) * 1000, Median(baselineTimes) * 1000, goal);
+  std::printf(
+      "  payload %zu bytes, container %zu bytes, %zu entries, largest %zu; medians of %d: "
+      "UnpackArchive %.0f ms, libbz2 and one write per entry %.0f ms; goals: ratio 1.25, "
+      "peak %.1f MiB\n",
+      stream.size(), container.size(), entries.size(), largest, Rounds, Median(unpackTimes) * 1000,
+      Median(baselineTimes) * 1000, goal);
   std::printf("unpack: ratio=%.2f peak=%.1f\n", Median(unpackTimes) / Median(baselineTimes),
               Median(growths) / mib);
   return 0;

@@ -17,8 +17,8 @@ struct TBzip2Reader::TState {
   bz_stream Stream{};
   std::span<const char> Input;
   std::size_t Position = 0;
-  bool Fed = false;   // libbz2 has been given input
-  bool Ended = false; // libbz2 has reported the end of the stream
+  bool Fed = false;    // libbz2 has been given input
+  bool Ended = false;  // libbz2 has reported the end of the stream
 };
 
 TBzip2Reader::TBzip2Reader(std::span<const char> input) : FState(std::make_unique<TState>()) {
@@ -27,7 +27,9 @@ TBzip2Reader::TBzip2Reader(std::span<const char> input) : FState(std::make_uniqu
   if (rc != BZ_OK) throw EBzip2Error(rc);
 }
 
-TBzip2Reader::~TBzip2Reader() { BZ2_bzDecompressEnd(&FState->Stream); }
+TBzip2Reader::~TBzip2Reader() {
+  BZ2_bzDecompressEnd(&FState->Stream);
+}
 
 std::size_t TBzip2Reader::Read(char* buffer, std::size_t count) {
   bz_stream& s = FState->Stream;

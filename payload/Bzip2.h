@@ -19,11 +19,11 @@ inline constexpr std::size_t StreamPiece = 65536;
 
 // "error %d": libbz2 returned a negative code.
 class EBzip2Error : public rtl::Exception {
-public:
+ public:
   explicit EBzip2Error(int code);
   int Code() const { return FCode; }
 
-private:
+ private:
   int FCode;
 };
 
@@ -34,7 +34,7 @@ private:
 // which would otherwise pass a truncated container on as if it were whole. An input of no
 // bytes at all reads as an empty container, so that the reader reports it.
 class TBzip2Reader {
-public:
+ public:
   explicit TBzip2Reader(std::span<const char> input);
   ~TBzip2Reader();
   TBzip2Reader(const TBzip2Reader&) = delete;
@@ -42,7 +42,7 @@ public:
 
   std::size_t Read(char* buffer, std::size_t count);
 
-private:
+ private:
   struct TState;
   std::unique_ptr<TState> FState;
 };
@@ -50,7 +50,7 @@ private:
 // Gathers output in blocks, so that a growing buffer never holds an old and a new copy of
 // itself at once: the unpacker holds the whole container in memory, and that is its peak.
 class TBlockBuffer {
-public:
+ public:
   static constexpr std::size_t BlockSize = 1 << 20;
 
   void Append(const char* data, std::size_t count);
@@ -59,7 +59,7 @@ public:
   std::string_view Block(std::size_t i) const;
   std::string ToString() const;
 
-private:
+ private:
   std::vector<std::unique_ptr<char[]>> FBlocks;
   std::size_t FSize = 0;
 };

@@ -71,7 +71,8 @@ void AppendInt32(std::string& out, std::int32_t value) {
 }
 
 void TContainerWriter::Add(std::string_view name, std::string_view contents) {
-  if (name.size() > 255 || contents.size() > std::size_t(std::numeric_limits<std::int32_t>::max())) {
+  if (name.size() > 255 ||
+      contents.size() > std::size_t(std::numeric_limits<std::int32_t>::max())) {
     throw rtl::ERangeError();
   }
   FItems.push_back({std::string(name), std::string(contents)});
@@ -82,7 +83,8 @@ std::string TContainerWriter::Build() const {
     throw rtl::ERangeError();
   }
   std::size_t total = 4;
-  for (const TItem& item : FItems) total += MinRecordBytes + item.Name.size() + item.Contents.size();
+  for (const TItem& item : FItems)
+    total += MinRecordBytes + item.Name.size() + item.Contents.size();
   std::string out;
   out.reserve(total);
   AppendInt32(out, static_cast<std::int32_t>(FItems.size()));

@@ -30,7 +30,7 @@ inline constexpr std::size_t MinRecordBytes = 1 + 4;
 
 // Where a container is read from: the temporary file on Windows, memory elsewhere.
 class TContainerInput {
-public:
+ public:
   virtual ~TContainerInput() = default;
   // Reads exactly Count bytes, or raises the read error (EInOutError 100) when fewer remain.
   virtual void ReadExact(void* buffer, std::size_t count) = 0;
@@ -39,13 +39,13 @@ public:
 };
 
 class TMemoryInput : public TContainerInput {
-public:
+ public:
   explicit TMemoryInput(std::span<const char> bytes) : FBytes(bytes) {}
   explicit TMemoryInput(const std::string& bytes) : FBytes(bytes.data(), bytes.size()) {}
   void ReadExact(void* buffer, std::size_t count) override;
   std::uint64_t Remaining() const override { return FBytes.size() - FPosition; }
 
-private:
+ private:
   std::span<const char> FBytes;
   std::size_t FPosition = 0;
 };
@@ -53,7 +53,7 @@ private:
 // Reads a container front to back, as the unpacker does: the whole directory first, then
 // each entry's contents in directory order.
 class TContainerReader {
-public:
+ public:
   // Reads the count and the directory. A negative count raises the range error; a count
   // that the remaining bytes cannot hold, or a directory cut short, raises the read error.
   explicit TContainerReader(TContainerInput& input);
@@ -69,7 +69,7 @@ public:
   // Reads the next entry's contents into a block of exactly its size (after the check above).
   std::unique_ptr<char[]> ReadNextEntry();
 
-private:
+ private:
   TContainerInput& FInput;
   TArchiveDirectory FDirectory;
   std::size_t FNext = 0;
@@ -79,11 +79,11 @@ private:
 // Raises the range error for a name longer than 255 bytes or contents longer than the
 // signed 32-bit size field holds.
 class TContainerWriter {
-public:
+ public:
   void Add(std::string_view name, std::string_view contents);
   std::string Build() const;
 
-private:
+ private:
   struct TItem {
     std::string Name;
     std::string Contents;

@@ -9,10 +9,9 @@ namespace {
 
 // Unicode of the bytes 0x80 to 0x9F in Windows-1252; 0 marks the five bytes without one.
 constexpr std::array<std::uint16_t, 32> High1252 = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 std::uint32_t CharOf(unsigned char b) {
   return b >= 0x80 && b < 0xA0 ? High1252[b - 0x80] : b;
@@ -66,14 +65,16 @@ void AppendUtf8(std::string& out, std::uint32_t u) {
 
 }  // namespace
 
-bool IsPathName(std::string_view name) { return name.find('\\') != std::string_view::npos; }
+bool IsPathName(std::string_view name) {
+  return name.find('\\') != std::string_view::npos;
+}
 
 std::string EntryNameProblem(std::string_view name) {
   if (name.empty()) return "empty name";
   if (name.size() > 255) return "name longer than 255 bytes";
   if (!IsPathName(name)) return ComponentProblem(name);
-  const bool drive = name.size() >= 3 && ((name[0] >= 'A' && name[0] <= 'Z') ||
-                                          (name[0] >= 'a' && name[0] <= 'z')) &&
+  const bool drive = name.size() >= 3 &&
+                     ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z')) &&
                      name[1] == ':' && name[2] == '\\';
   if (!drive) return "a path name that does not start with a drive letter, \":\" and \"\\\"";
   std::string_view rest = name.substr(3);
@@ -90,10 +91,14 @@ std::string FoldCase1252(std::string_view name) {
   std::string out(name);
   for (char& ch : out) {
     const unsigned char c = static_cast<unsigned char>(ch);
-    if (c >= 'a' && c <= 'z') ch = char(c - 0x20);
-    else if (c >= 0xE0 && c <= 0xFE && c != 0xF7) ch = char(c - 0x20);  // a grave .. thorn
-    else if (c == 0x9A || c == 0x9C || c == 0x9E) ch = char(c - 0x10);   // s, oe, z caron
-    else if (c == 0xFF) ch = char(0x9F);                                 // y diaeresis
+    if (c >= 'a' && c <= 'z')
+      ch = char(c - 0x20);
+    else if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+      ch = char(c - 0x20);  // a grave .. thorn
+    else if (c == 0x9A || c == 0x9C || c == 0x9E)
+      ch = char(c - 0x10);  // s, oe, z caron
+    else if (c == 0xFF)
+      ch = char(0x9F);  // y diaeresis
   }
   return out;
 }
@@ -114,11 +119,16 @@ std::optional<std::string> Utf8ToCp1252(std::string_view text) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     std::uint32_t u;
     std::size_t length;
-    if (c < 0x80) u = c, length = 1;
-    else if ((c & 0xE0) == 0xC0) u = c & 0x1F, length = 2;
-    else if ((c & 0xF0) == 0xE0) u = c & 0x0F, length = 3;
-    else if ((c & 0xF8) == 0xF0) u = c & 0x07, length = 4;
-    else return std::nullopt;
+    if (c < 0x80)
+      u = c, length = 1;
+    else if ((c & 0xE0) == 0xC0)
+      u = c & 0x1F, length = 2;
+    else if ((c & 0xF0) == 0xE0)
+      u = c & 0x0F, length = 3;
+    else if ((c & 0xF8) == 0xF0)
+      u = c & 0x07, length = 4;
+    else
+      return std::nullopt;
     if (i + length > text.size()) return std::nullopt;
     for (std::size_t k = 1; k < length; ++k) {
       const unsigned char next = static_cast<unsigned char>(text[i + k]);

@@ -1,6 +1,5 @@
 #include "payload/UConcatene.h"
 
-
 #include <memory>
 
 #include "payload/Bzip2.h"
@@ -18,7 +17,7 @@ namespace {
 constexpr std::int32_t MissingFileWait = 1000;
 
 class THandle {
-public:
+ public:
   explicit THandle(HANDLE h) : FHandle(h) {}
   ~THandle() {
     if (FHandle != INVALID_HANDLE_VALUE) CloseHandle(FHandle);
@@ -33,7 +32,7 @@ public:
     ui::CheckOS(CloseHandle(h));
   }
 
-private:
+ private:
   HANDLE FHandle;
 };
 
@@ -71,8 +70,8 @@ void SaveWholeFile(const rtl::ShortString& path, const TBlockBuffer& data) {
   for (std::size_t i = 0; i < data.BlockCount(); ++i) {
     const std::string_view block = data.Block(i);
     DWORD put = 0;
-    ui::CheckOS(WriteFile(file.Get(), block.data(), static_cast<DWORD>(block.size()), &put,
-                          nullptr));
+    ui::CheckOS(
+        WriteFile(file.Get(), block.data(), static_cast<DWORD>(block.size()), &put, nullptr));
     if (put < block.size()) throw rtl::EInOutError(101);
   }
   file.Close();

@@ -12,7 +12,7 @@ namespace payload {
 // One progress window, created for one extraction. Destroying it hides and frees the
 // window, also when an error ends the extraction early.
 class TProgressView {
-public:
+ public:
   virtual ~TProgressView() = default;
   virtual void SetCaption(const std::string& text) = 0;
   virtual void SetLabel1(const std::string& text) = 0;
@@ -26,7 +26,7 @@ public:
 };
 
 class TUnpackReporter {
-public:
+ public:
   virtual ~TUnpackReporter() = default;
   // Creates a progress window without owner.
   virtual std::unique_ptr<TProgressView> CreateProgress() = 0;

@@ -26,8 +26,8 @@ rtl::ShortString ExtensionPart(const rtl::ShortString& path) {
 
 rtl::ShortString ContainerPathFor(const rtl::ShortString& archivePath) {
   const std::string ext = ExtensionPart(archivePath).str().substr(0, 4);
-  const char* spare = util::UpperNoAccent(ext) == ContainerExtension ? SpareExtension
-                                                                     : ContainerExtension;
+  const char* spare =
+      util::UpperNoAccent(ext) == ContainerExtension ? SpareExtension : ContainerExtension;
   const std::string& s = archivePath.str();
   // The first occurrence, not the last: c:\Morvidan.FCC.d\Morvidan.FCC gives c:\Morvidan.CTN.
   const std::size_t at = ext.empty() ? s.size() : s.find(ext);

@@ -12,7 +12,7 @@ namespace payload {
 namespace {
 
 class TProgressWindow : public TProgressView {
-public:
+ public:
   TProgressWindow() : FWindow(ui::CreateForm<dialogs::TProgression>(nullptr)) {}
   // Freeing the form destroys its window; it is hidden first, as after a normal end, so that
   // an error that ends the extraction leaves no window behind.
@@ -32,12 +32,12 @@ public:
   void Show() override { FWindow->Show(); }
   void Hide() override { FWindow->Hide(); }
 
-private:
+ private:
   std::unique_ptr<dialogs::TProgression> FWindow;
 };
 
 class TProgramReporter : public TUnpackReporter {
-public:
+ public:
   std::unique_ptr<TProgressView> CreateProgress() override {
     return std::make_unique<TProgressWindow>();
   }

@@ -4,18 +4,17 @@
 // write). The handle is closed on destruction if Close was not reached.
 #pragma once
 
-#include "ui/Win32.h"
-
 #include <cstddef>
 #include <cstdint>
 
 #include "payload/Container.h"
 #include "rtl/ShortString.h"
+#include "ui/Win32.h"
 
 namespace payload {
 
 class TUntypedFile : public TContainerInput {
-public:
+ public:
   static TUntypedFile OpenRead(const rtl::ShortString& path);
   // Creates the file, or empties it when it exists.
   static TUntypedFile Create(const rtl::ShortString& path);
@@ -29,7 +28,7 @@ public:
   void Write(const void* buffer, std::size_t count);
   void Close();
 
-private:
+ private:
   TUntypedFile(HANDLE handle, std::uint64_t size) : FHandle(handle), FSize(size) {}
 
   HANDLE FHandle;

@@ -13,7 +13,7 @@ constexpr DWORD AnyEntry = 0x3F;
 constexpr DWORD VolumeLabel = 0x08;
 
 class TFindHandle {
-public:
+ public:
   explicit TFindHandle(HANDLE h) : FHandle(h) {}
   ~TFindHandle() {
     if (FHandle != INVALID_HANDLE_VALUE) FindClose(FHandle);
@@ -22,7 +22,7 @@ public:
   TFindHandle& operator=(const TFindHandle&) = delete;
   HANDLE Get() const { return FHandle; }
 
-private:
+ private:
   HANDLE FHandle;
 };
 
@@ -34,9 +34,8 @@ void Enumerate(const std::string& pattern, DWORD attributes, F&& each) {
   WIN32_FIND_DATAA data{};
   TFindHandle find(FindFirstFileA(pattern.c_str(), &data));
   if (find.Get() == INVALID_HANDLE_VALUE) return;
-  const DWORD excluded =
-      ~attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | VolumeLabel |
-                     FILE_ATTRIBUTE_DIRECTORY);
+  const DWORD excluded = ~attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                        VolumeLabel | FILE_ATTRIBUTE_DIRECTORY);
   do {
     if ((data.dwFileAttributes & excluded) == 0) each(data);
   } while (FindNextFileA(find.Get(), &data));
@@ -142,7 +141,8 @@ rtl::ShortString ExpandShortName(const rtl::ShortString& name) {
   rtl::ShortString result = name;
   if (name.str().find('~') == std::string::npos) return result;
   const std::size_t last = name.str().find_last_of("\\:");
-  const std::string dir = last == std::string::npos ? std::string() : name.str().substr(0, last + 1);
+  const std::string dir =
+      last == std::string::npos ? std::string() : name.str().substr(0, last + 1);
   bool found = false;
   Enumerate(name.str(), AnyEntry, [&](const WIN32_FIND_DATAA& data) {
     if (found) return;

@@ -3,13 +3,12 @@
 // expansion of a short 8.3 name. None keeps state; none shows a window.
 #pragma once
 
-#include "ui/Win32.h"
-
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "rtl/ShortString.h"
+#include "ui/Win32.h"
 
 namespace util {
 

@@ -21,7 +21,7 @@ TEST(ContainerNames, Accepted) {
       "nul2.txt",
       "COM0",
       "x.y.z",
-      "\xA0nbsp",    // no-break space, not a space
+      "\xA0nbsp",  // no-break space, not a space
   };
   for (const std::string& name : names) EXPECT_EQ(EntryNameProblem(name), "") << name;
 }
@@ -52,7 +52,8 @@ TEST(ContainerNames, Refused) {
       {"Com1", "the device name \"Com1\""},
       {"lpt9.log", "the device name \"lpt9.log\""},
       {"x\\y.txt", "a path name that does not start with a drive letter, \":\" and \"\\\""},
-      {"\\\\server\\share\\a", "a path name that does not start with a drive letter, \":\" and \"\\\""},
+      {"\\\\server\\share\\a",
+       "a path name that does not start with a drive letter, \":\" and \"\\\""},
       {"c:\\Morvidan\\\\a", "an empty component (a doubled or trailing backslash)"},
       {"c:\\Morvidan\\", "an empty component (a doubled or trailing backslash)"},
       {"c:\\Morvidan\\..\\Windows\\a", "the component \"..\""},
@@ -81,9 +82,13 @@ TEST(ContainerNames, Conversions) {
     EXPECT_EQ(payload::Cp1252ToUtf8(cp1252), utf8);
     EXPECT_EQ(payload::Utf8ToCp1252(utf8), cp1252);
   }
-  const std::vector<std::string> notUtf8Or1252 = {
-      "\xFF", "\xC3", "\xC0\xAE", "\xE2\x82", "\xE4\xB8\xAD" /* a CJK character */,
-      "\xC2\x81" /* U+0081 */, "\xF0\x9F\x98\x80"};
+  const std::vector<std::string> notUtf8Or1252 = {"\xFF",
+                                                  "\xC3",
+                                                  "\xC0\xAE",
+                                                  "\xE2\x82",
+                                                  "\xE4\xB8\xAD" /* a CJK character */,
+                                                  "\xC2\x81" /* U+0081 */,
+                                                  "\xF0\x9F\x98\x80"};
   for (const std::string& s : notUtf8Or1252) EXPECT_EQ(payload::Utf8ToCp1252(s), std::nullopt) << s;
   EXPECT_EQ(payload::Cp1252ToUtf8("\x81"), std::nullopt);
 }

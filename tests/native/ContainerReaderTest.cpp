@@ -19,8 +19,12 @@ using payload::TMemoryInput;
 // The example container: a.txt holding abc, b.bin holding nothing.
 const std::string Example(
     "\x02\x00\x00\x00"
-    "\x05" "a.txt" "\x03\x00\x00\x00"
-    "\x05" "b.bin" "\x00\x00\x00\x00"
+    "\x05"
+    "a.txt"
+    "\x03\x00\x00\x00"
+    "\x05"
+    "b.bin"
+    "\x00\x00\x00\x00"
     "abc",
     27);
 
@@ -31,7 +35,8 @@ std::string Int32(std::int32_t v) {
 }
 
 // Reads a whole container as the unpacker does; returns the entries' contents.
-std::vector<std::string> ReadAll(const std::string& bytes, payload::TArchiveDirectory* dir = nullptr) {
+std::vector<std::string> ReadAll(const std::string& bytes,
+                                 payload::TArchiveDirectory* dir = nullptr) {
   TMemoryInput input(bytes);
   TContainerReader reader(input);
   if (dir) *dir = reader.Directory();
@@ -99,22 +104,44 @@ TEST(ContainerReader, MalformedContainers) {
     std::size_t entriesRead;  // -1 for a failure in the directory
   };
   const std::size_t inDirectory = std::size_t(-1);
-  const std::string record = "\x01" "a" + Int32(1);
+  const std::string record =
+      "\x01"
+      "a" +
+      Int32(1);
   const std::vector<Case> cases = {
       {"empty", "", Fault::ReadPastEnd, inDirectory},
       {"count cut short", std::string("\x01\x00", 2), Fault::ReadPastEnd, inDirectory},
       {"negative count", Int32(-1), Fault::Range, inDirectory},
       {"count past what the bytes hold", Int32(0x7FFFFFFF) + record, Fault::ReadPastEnd,
        inDirectory},
-      {"directory cut in a name", Int32(1) + "\x05" "ab", Fault::ReadPastEnd, inDirectory},
-      {"directory cut in a size", Int32(1) + "\x01" "a" + std::string("\x01\x00", 2),
+      {"directory cut in a name",
+       Int32(1) + "\x05"
+                  "ab",
+       Fault::ReadPastEnd, inDirectory},
+      {"directory cut in a size",
+       Int32(1) +
+           "\x01"
+           "a" +
+           std::string("\x01\x00", 2),
        Fault::ReadPastEnd, inDirectory},
       {"second record missing", Int32(2) + record + "xxxx", Fault::ReadPastEnd, inDirectory},
-      {"data cut in the second entry", Int32(2) + record + "\x01" "b" + Int32(3) + "1" + "22",
+      {"data cut in the second entry",
+       Int32(2) + record +
+           "\x01"
+           "b" +
+           Int32(3) + "1" + "22",
        Fault::ReadPastEnd, 1},
-      {"negative size", Int32(2) + record + "\x01" "b" + Int32(-5) + "1" + std::string(64, 'z'),
+      {"negative size",
+       Int32(2) + record +
+           "\x01"
+           "b" +
+           Int32(-5) + "1" + std::string(64, 'z'),
        Fault::ReadPastEnd, 1},
-      {"size past the end", Int32(1) + "\x01" "b" + Int32(0x7FFFFFFF) + "tiny",
+      {"size past the end",
+       Int32(1) +
+           "\x01"
+           "b" +
+           Int32(0x7FFFFFFF) + "tiny",
        Fault::ReadPastEnd, 0},
   };
   for (const Case& c : cases) {

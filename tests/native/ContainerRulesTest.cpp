@@ -62,7 +62,8 @@ TEST(ContainerRules, EntryTarget) {
       {"c:\\Morvidan", "c:\\\\Data\\\\\\\\a.LP", "c:\\Data\\\\a.LP"},
       {"c:\\Morvidan", "c:\\Morvidan\\Modeles\\Liste.LP", "c:\\Morvidan\\Modeles\\Liste.LP"},
       // "MAJ\" goes in after the second backslash of the container's folder.
-      {"c:\\Morvidan\\MAJ", "c:\\Morvidan\\Modeles\\Liste.LP", "c:\\Morvidan\\MAJ\\Modeles\\Liste.LP"},
+      {"c:\\Morvidan\\MAJ", "c:\\Morvidan\\Modeles\\Liste.LP",
+       "c:\\Morvidan\\MAJ\\Modeles\\Liste.LP"},
       {"c:\\Morvidan\\MAJ\\deep", "c:\\Morvidan\\Liste.LP", "c:\\Morvidan\\MAJ\\Liste.LP"},
       // The position is counted in the folder, whatever the path name holds there.
       {"d:\\Apps\\MAJ", "c:\\Morvidan\\Modeles\\Liste.LP", "c:\\MorviMAJ\\dan\\Modeles\\Liste.LP"},
@@ -100,7 +101,8 @@ TEST(ContainerRules, ProgressPercentRoundsHalvesToEven) {
       {1, {100}},
       {3, {33, 67, 100}},
       {8, {12, 25, 38, 50, 62, 75, 88, 100}},
-      {24, {4, 8, 12, 17, 21, 25, 29, 33, 38, 42, 46, 50, 54, 58, 62, 67, 71, 75, 79, 83, 88, 92, 96, 100}},
+      {24, {4,  8,  12, 17, 21, 25, 29, 33, 38, 42, 46, 50,
+            54, 58, 62, 67, 71, 75, 79, 83, 88, 92, 96, 100}},
   };
   for (const Case& c : cases) {
     std::vector<std::int32_t> got;

@@ -45,7 +45,9 @@ TEST(ContainerStream, RoundTrips) {
 
 // An input of no bytes is no stream at all: it reads as an empty container, which the
 // container reader then reports with its read error.
-TEST(ContainerStream, EmptyInputGivesNothing) { EXPECT_EQ(DecompressPayload(""), ""); }
+TEST(ContainerStream, EmptyInputGivesNothing) {
+  EXPECT_EQ(DecompressPayload(""), "");
+}
 
 TEST(ContainerStream, FaultyStreams) {
   const std::string data = Noise(200000, 3);
@@ -130,7 +132,8 @@ TEST(ContainerStream, ReaderGivesAtMostOnePieceAtATime) {
 TEST(ContainerStream, BlockBufferKeepsOrderAcrossBlocks) {
   payload::TBlockBuffer buffer;
   const std::string data = Noise(payload::TBlockBuffer::BlockSize * 2 + 17, 5);
-  for (std::size_t i = 0; i < data.size(); i += 50000) buffer.Append(data.data() + i, std::min<std::size_t>(50000, data.size() - i));
+  for (std::size_t i = 0; i < data.size(); i += 50000)
+    buffer.Append(data.data() + i, std::min<std::size_t>(50000, data.size() - i));
   EXPECT_EQ(buffer.Size(), data.size());
   EXPECT_EQ(buffer.BlockCount(), 3u);
   EXPECT_EQ(buffer.ToString(), data);

@@ -1,5 +1,5 @@
 // The file and folder functions on real folders under Wine, in the test's scratch folder.
-#include "ui/Win32.h"
+#include "util/FileUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "util/FileUtils.h"
+#include "ui/Win32.h"
 
 namespace {
 
@@ -26,7 +26,9 @@ void MakeFile(const std::string& path, const std::string& contents = "x") {
   CloseHandle(h);
 }
 
-void MakeFolder(const std::string& path) { ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path; }
+void MakeFolder(const std::string& path) {
+  ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
+}
 
 bool IsFolder(const std::string& path) {
   const DWORD a = GetFileAttributesA(path.c_str());
@@ -52,7 +54,7 @@ std::set<std::string> ItemSet(const std::string& list) {
 
 // A fresh folder per test inside the scratch folder.
 class FileUtils : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     FRoot = Here() + "\\" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
     MakeFolder(FRoot);
@@ -97,8 +99,10 @@ TEST_F(FileUtils, HiddenAndSystemEntries) {
   MakeFile(P("x\\systemdir\\in.txt"));
   ASSERT_TRUE(SetFileAttributesA(P("x\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN));
   ASSERT_TRUE(SetFileAttributesA(P("x\\system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM));
-  ASSERT_TRUE(SetFileAttributesA(P("x\\hiddendir").c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN));
-  ASSERT_TRUE(SetFileAttributesA(P("x\\systemdir").c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM));
+  ASSERT_TRUE(SetFileAttributesA(P("x\\hiddendir").c_str(),
+                                 FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(SetFileAttributesA(P("x\\systemdir").c_str(),
+                                 FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM));
   ASSERT_TRUE(GetFileAttributesA(P("x\\hiddendir").c_str()) & FILE_ATTRIBUTE_HIDDEN)
       << "the file system keeps no DOS attributes";
 
@@ -136,8 +140,10 @@ TEST_F(FileUtils, RecursionDepth) {
 
 TEST_F(FileUtils, ListFoldersDepthFirst) {
   for (const char* f : {"x", "x\\a", "x\\a\\b", "x\\c", "x\\c\\d.txt"}) {
-    if (std::string(f).ends_with(".txt")) MakeFile(P(f));
-    else MakeFolder(P(f));
+    if (std::string(f).ends_with(".txt"))
+      MakeFile(P(f));
+    else
+      MakeFolder(P(f));
   }
   const std::vector<std::string> got = Items(util::ListFolders(P("x"), "*.*", true, ""));
   // The enumeration's order decides between a and c; a's sub-folder always follows a.
@@ -201,12 +207,14 @@ TEST_F(FileUtils, OpenReadWrite) {
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetFileSize(h, nullptr), 0u);
   // Others may read but not write while it is open.
-  HANDLE reader = CreateFileA(P("stamp.exe").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE reader =
+      CreateFileA(P("stamp.exe").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                  OPEN_EXISTING, 0, nullptr);
   EXPECT_NE(reader, INVALID_HANDLE_VALUE);
   CloseHandle(reader);
-  HANDLE writer = CreateFileA(P("stamp.exe").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE writer =
+      CreateFileA(P("stamp.exe").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
   EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), DWORD(ERROR_SHARING_VIOLATION));
   CloseHandle(h);
@@ -229,7 +237,8 @@ TEST_F(FileUtils, ExpandShortName) {
   MakeFile(longPath);
   char shortPath[MAX_PATH] = {};
   ASSERT_GT(GetShortPathNameA(longPath.c_str(), shortPath, sizeof shortPath), 0u);
-  const std::string shortName = std::string(shortPath).substr(std::string(shortPath).find_last_of('\\') + 1);
+  const std::string shortName =
+      std::string(shortPath).substr(std::string(shortPath).find_last_of('\\') + 1);
   ASSERT_NE(shortName.find('~'), std::string::npos) << shortName;
 
   struct Case {

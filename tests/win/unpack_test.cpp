@@ -1,7 +1,5 @@
 // The unpacker on real payload files under Wine, its windows replaced by a recorder that
 // keeps every call the unpacker makes on them.
-#include "ui/Win32.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,6 +13,7 @@
 #include "payload/UConcatene.h"
 #include "rtl/SysUtils.h"
 #include "tests/win/ui_test_util.h"
+#include "ui/Win32.h"
 
 namespace {
 
@@ -22,7 +21,7 @@ using Entries = std::vector<std::pair<std::string, std::string>>;
 
 // Every call on the progress window and the message box, in order, as text.
 class TRecorder : public payload::TUnpackReporter {
-public:
+ public:
   std::vector<std::string> Events;
   // Called after each SetPosition with its value: where a press on "Interrompre" lands.
   std::function<void(std::int32_t, std::string&)> OnPosition;
@@ -43,9 +42,9 @@ public:
     return n;
   }
 
-private:
+ private:
   class TView : public payload::TProgressView {
-  public:
+   public:
     explicit TView(TRecorder& owner) : FOwner(owner) {}
     ~TView() override { FOwner.Events.push_back("free"); }
     void SetCaption(const std::string& t) override { FOwner.Events.push_back("caption " + t); }
@@ -63,7 +62,7 @@ private:
     void Show() override { FOwner.Events.push_back("show"); }
     void Hide() override { FOwner.Events.push_back("hide"); }
 
-  private:
+   private:
     TRecorder& FOwner;
     std::string FLabel2;
   };
@@ -104,7 +103,9 @@ std::string Container(const Entries& entries) {
   return writer.Build();
 }
 
-std::string Payload(const Entries& entries) { return payload::CompressPayload(Container(entries)); }
+std::string Payload(const Entries& entries) {
+  return payload::CompressPayload(Container(entries));
+}
 
 // Removes a folder tree made by a test outside the scratch folder.
 void RemoveTree(const std::string& folder) {
@@ -115,8 +116,10 @@ void RemoveTree(const std::string& folder) {
       const std::string name = data.cFileName;
       if (name == "." || name == "..") continue;
       const std::string path = folder + "\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
-      else DeleteFileA(path.c_str());
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(path);
+      else
+        DeleteFileA(path.c_str());
     } while (FindNextFileA(find, &data));
     FindClose(find);
   }
@@ -124,7 +127,7 @@ void RemoveTree(const std::string& folder) {
 }
 
 class Unpack : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     FHome = Here();
     FRoot = FHome + "\\" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -149,7 +152,13 @@ protected:
 
 TEST_F(Unpack, TheExampleContainer) {
   const std::string example(
-      "\x02\x00\x00\x00\x05" "a.txt" "\x03\x00\x00\x00\x05" "b.bin" "\x00\x00\x00\x00" "abc", 27);
+      "\x02\x00\x00\x00\x05"
+      "a.txt"
+      "\x03\x00\x00\x00\x05"
+      "b.bin"
+      "\x00\x00\x00\x00"
+      "abc",
+      27);
   ASSERT_EQ(Container({{"a.txt", "abc"}, {"b.bin", ""}}), example);
   const std::string payloadBytes = payload::CompressPayload(example);
   WriteBytes(P("Morvidan.FCC"), payloadBytes);
@@ -163,19 +172,26 @@ TEST_F(Unpack, TheExampleContainer) {
   const std::string container = P("Morvidan.CTN");
   const std::vector<std::string> want = {
       "create",
-      "caption D\xE9" "concat\xE9" "nation de " + container,
+      "caption D\xE9"
+      "concat\xE9"
+      "nation de " +
+          container,
       "label1 Extraction des fichiers de l'archive " + container,
       "label6 ",
-      "label2 R\xE9" "alis\xE9",
+      "label2 R\xE9"
+      "alis\xE9",
       "position 0",
       "show",
       "label6 Extraction de a.txt",
-      "label2 R\xE9" "alis\xE9",
+      "label2 R\xE9"
+      "alis\xE9",
       "position 50",
       "label6 Extraction de b.bin",
-      "label2 R\xE9" "alis\xE9",
+      "label2 R\xE9"
+      "alis\xE9",
       "position 100",
-      "label2 R\xE9" "alis\xE9",
+      "label2 R\xE9"
+      "alis\xE9",
       "hide",
       "free",
   };
@@ -201,19 +217,20 @@ TEST_F(Unpack, PercentagesRoundHalvesToEven) {
   for (const std::string& e : FRecorder.Events) {
     if (e.starts_with("position ")) positions.push_back(e.substr(9));
   }
-  EXPECT_EQ(positions, (std::vector<std::string>{"0", "12", "25", "38", "50", "62", "75", "88", "100"}));
-  for (int i = 1; i <= 8; ++i) EXPECT_EQ(ReadBytes(P("f" + std::to_string(i))), std::string(i, 'x'));
+  EXPECT_EQ(positions,
+            (std::vector<std::string>{"0", "12", "25", "38", "50", "62", "75", "88", "100"}));
+  for (int i = 1; i <= 8; ++i)
+    EXPECT_EQ(ReadBytes(P("f" + std::to_string(i))), std::string(i, 'x'));
 }
 
 TEST_F(Unpack, NamesAndWherePathNamesGo) {
   const std::string name255(255, 'n');
-  WriteBytes(P("Morvidan.FCC"),
-             Payload({{name255, "long"},
-                      {"fen\xEAtre.QVF", "accent"},  // e circumflex
-                      {FRoot + "\\\\sub\\\\deeper\\\\doubled.txt", "doubled"},
-                      {"rel\\\\x.txt", "relative"},
-                      {"same.txt", "first"},
-                      {"SAME.TXT", "second"}}));
+  WriteBytes(P("Morvidan.FCC"), Payload({{name255, "long"},
+                                         {"fen\xEAtre.QVF", "accent"},  // e circumflex
+                                         {FRoot + "\\\\sub\\\\deeper\\\\doubled.txt", "doubled"},
+                                         {"rel\\\\x.txt", "relative"},
+                                         {"same.txt", "first"},
+                                         {"SAME.TXT", "second"}}));
   ASSERT_TRUE(SetCurrentDirectoryA(FRoot.c_str()));
   ASSERT_TRUE(CreateDirectoryA(P("cwd").c_str(), nullptr));
   ASSERT_TRUE(SetCurrentDirectoryA(P("cwd").c_str()));
@@ -225,7 +242,8 @@ TEST_F(Unpack, NamesAndWherePathNamesGo) {
   // A relative path name is resolved against the current folder, not the container's.
   EXPECT_EQ(ReadBytes(P("cwd\\rel\\x.txt")), "relative");
   EXPECT_EQ(ReadBytes(P("same.txt")), "second") << "the later entry replaces the earlier";
-  EXPECT_EQ(FRecorder.Count("label6 Extraction de " + FRoot + "\\\\sub"), 1) << "stored names shown as stored";
+  EXPECT_EQ(FRecorder.Count("label6 Extraction de " + FRoot + "\\\\sub"), 1)
+      << "stored names shown as stored";
 }
 
 // Path names into the update folder, with the folders the description names.
@@ -253,7 +271,8 @@ TEST_F(Unpack, UpdateFolderInsertion) {
     ASSERT_TRUE(CreateDirectoryA("c:\\Morvidan", nullptr) || Exists("c:\\Morvidan"));
     ASSERT_TRUE(CreateDirectoryA(c.folder, nullptr) || Exists(c.folder));
     const std::string payloadFile = std::string(c.folder) + "\\Morvidan.FCC";
-    WriteBytes(payloadFile, Payload({{"c:\\Morvidan\\Modeles\\Liste.LP", "liste"}, {"plain.txt", "p"}}));
+    WriteBytes(payloadFile,
+               Payload({{"c:\\Morvidan\\Modeles\\Liste.LP", "liste"}, {"plain.txt", "p"}}));
     EXPECT_EQ(UnpackFile(payloadFile), "");
     EXPECT_EQ(ReadBytes(c.written), "liste");
     EXPECT_EQ(ReadBytes(std::string(c.folder) + "\\plain.txt"), "p");
@@ -288,7 +307,8 @@ TEST_F(Unpack, TemporaryContainerNames) {
 // is built with a second backslash after it, which Windows takes as one.
 TEST_F(Unpack, PayloadWhoseContainerLandsInTheRoot) {
   const std::string folder = "c:\\Morvidan.FCC.d", entry = "c:\\unpack-root-entry.txt";
-  if (Exists(folder) || Exists("c:\\Morvidan.CTN") || Exists(entry)) GTEST_SKIP() << "left from elsewhere";
+  if (Exists(folder) || Exists("c:\\Morvidan.CTN") || Exists(entry))
+    GTEST_SKIP() << "left from elsewhere";
   struct TCleanup {
     std::string Folder, Entry;
     ~TCleanup() {
@@ -300,7 +320,10 @@ TEST_F(Unpack, PayloadWhoseContainerLandsInTheRoot) {
   ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
   WriteBytes(folder + "\\Morvidan.FCC", Payload({{"unpack-root-entry.txt", "root"}}));
   EXPECT_EQ(UnpackFile(folder + "\\Morvidan.FCC"), "");
-  EXPECT_EQ(FRecorder.Count("caption D\xE9" "concat\xE9" "nation de c:\\Morvidan.CTN"), 1);
+  EXPECT_EQ(FRecorder.Count("caption D\xE9"
+                            "concat\xE9"
+                            "nation de c:\\Morvidan.CTN"),
+            1);
   EXPECT_EQ(ReadBytes(entry), "root");
   EXPECT_FALSE(Exists("c:\\Morvidan.CTN"));
   EXPECT_TRUE(Exists(folder + "\\Morvidan.FCC"));
@@ -311,7 +334,11 @@ TEST_F(Unpack, BareNameAgainstTheCurrentFolder) {
   ASSERT_TRUE(SetCurrentDirectoryA(FRoot.c_str()));
   EXPECT_EQ(UnpackFile("Morvidan.FCC"), "");
   EXPECT_EQ(ReadBytes(P("here.txt")), "here");
-  EXPECT_EQ(FRecorder.Count("caption D\xE9" "concat\xE9" "nation de " + P("Morvidan.CTN")), 1);
+  EXPECT_EQ(FRecorder.Count("caption D\xE9"
+                            "concat\xE9"
+                            "nation de " +
+                            P("Morvidan.CTN")),
+            1);
   EXPECT_FALSE(Exists(P("Morvidan.CTN")));
 }
 
@@ -360,16 +387,32 @@ TEST_F(Unpack, ContainersCutShortOrWrong) {
   };
   const std::string whole = Container({{"first.txt", "11"}, {"second.txt", "222"}});
   const std::vector<Case> cases = {
-      {"directory cut short", whole.substr(0, 20), readError,
-       {{"first.txt", "<missing>"}, {"second.txt", "<missing>"}}, false},
+      {"directory cut short",
+       whole.substr(0, 20),
+       readError,
+       {{"first.txt", "<missing>"}, {"second.txt", "<missing>"}},
+       false},
       {"empty container", "", readError, {}, false},
-      {"negative count", std::string("\xFF\xFF\xFF\xFF", 4), "Erreur de v\xE9rification d'\xE9tendue", {}, false},
-      {"data area cut short", whole.substr(0, whole.size() - 1), readError,
-       {{"first.txt", "11"}, {"second.txt", ""}}, true},
-      {"negative size", sized + record("first.txt", 2) + record("second.txt", -3) + "11" + std::string(64, 'z'),
-       readError, {{"first.txt", "11"}, {"second.txt", ""}}, true},
-      {"oversized entry", sized + record("first.txt", 2) + record("second.txt", 0x7FFFFFF0) + "11xyz",
-       readError, {{"first.txt", "11"}, {"second.txt", ""}}, true},
+      {"negative count",
+       std::string("\xFF\xFF\xFF\xFF", 4),
+       "Erreur de v\xE9rification d'\xE9tendue",
+       {},
+       false},
+      {"data area cut short",
+       whole.substr(0, whole.size() - 1),
+       readError,
+       {{"first.txt", "11"}, {"second.txt", ""}},
+       true},
+      {"negative size",
+       sized + record("first.txt", 2) + record("second.txt", -3) + "11" + std::string(64, 'z'),
+       readError,
+       {{"first.txt", "11"}, {"second.txt", ""}},
+       true},
+      {"oversized entry",
+       sized + record("first.txt", 2) + record("second.txt", 0x7FFFFFF0) + "11xyz",
+       readError,
+       {{"first.txt", "11"}, {"second.txt", ""}},
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -387,7 +430,8 @@ TEST_F(Unpack, ContainersCutShortOrWrong) {
     EXPECT_EQ(FRecorder.Count("free"), c.window ? 1 : 0);
     EXPECT_TRUE(DeleteFileA(P("Morvidan.CTN").c_str())) << "the container is closed";
     if (c.window) {
-      HANDLE h = CreateFileA(P("second.txt").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+      HANDLE h = CreateFileA(P("second.txt").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
       EXPECT_NE(h, INVALID_HANDLE_VALUE) << "the entry being written is closed";
       CloseHandle(h);
     }
@@ -395,7 +439,8 @@ TEST_F(Unpack, ContainersCutShortOrWrong) {
 }
 
 TEST_F(Unpack, InterruptionIsRefusedAndExtractionGoesOn) {
-  WriteBytes(P("Morvidan.FCC"), Payload({{"1.txt", "1"}, {"2.txt", "2"}, {"3.txt", "3"}, {"4.txt", "4"}}));
+  WriteBytes(P("Morvidan.FCC"),
+             Payload({{"1.txt", "1"}, {"2.txt", "2"}, {"3.txt", "3"}, {"4.txt", "4"}}));
   // The press lands during the message pumping of the position set before entry 2.
   FRecorder.OnPosition = [](std::int32_t position, std::string& label2) {
     if (position == 50) label2 = "interrompu";
@@ -410,13 +455,17 @@ TEST_F(Unpack, InterruptionIsRefusedAndExtractionGoesOn) {
   ASSERT_NE(at, ev.end());
   EXPECT_EQ(FRecorder.Count("box "), 1);
   EXPECT_EQ(*(at - 1), "label6 Extraction de 3.txt") << "shown before entry 3";
-  EXPECT_EQ(*(at + 1), "label2 R\xE9" "alis\xE9");
-  for (const char* f : {"1.txt", "2.txt", "3.txt", "4.txt"}) EXPECT_EQ(ReadBytes(P(f)), std::string(1, f[0]));
+  EXPECT_EQ(*(at + 1),
+            "label2 R\xE9"
+            "alis\xE9");
+  for (const char* f : {"1.txt", "2.txt", "3.txt", "4.txt"})
+    EXPECT_EQ(ReadBytes(P(f)), std::string(1, f[0]));
 }
 
 TEST_F(Unpack, MissingPayloadWaitsOneSecondThenFails) {
   const DWORD start = GetTickCount();
-  EXPECT_EQ(UnpackFile(P("Morvidan.FCC")), "Impossible d'ouvrir le fichier \"" + P("Morvidan.FCC") + "\"");
+  EXPECT_EQ(UnpackFile(P("Morvidan.FCC")),
+            "Impossible d'ouvrir le fichier \"" + P("Morvidan.FCC") + "\"");
   EXPECT_GE(GetTickCount() - start, 990u);
   EXPECT_TRUE(FRecorder.Events.empty());
 }
@@ -454,7 +503,8 @@ HWND FindWindowOf(DWORD thread, const std::string& prefix) {
 // by the real message box, which is dismissed with Enter as a user would.
 TEST_F(Unpack, RealWindowsRefuseAPressOnInterrompre) {
   Entries entries;
-  for (int i = 0; i < 300; ++i) entries.push_back({"e" + std::to_string(i) + ".dat", std::string(20000, char('a' + i % 26))});
+  for (int i = 0; i < 300; ++i)
+    entries.push_back({"e" + std::to_string(i) + ".dat", std::string(20000, char('a' + i % 26))});
   WriteBytes(P("Morvidan.FCC"), Payload(entries));
   const DWORD thread = GetCurrentThreadId();
   std::atomic<bool> done{false}, clicked{false}, answered{false};
@@ -463,7 +513,10 @@ TEST_F(Unpack, RealWindowsRefuseAPressOnInterrompre) {
   std::thread user([&] {
     while (!done) {
       if (!clicked) {
-        if (HWND w = FindWindowOf(thread, "D\xE9" "concat\xE9" "nation de ")) {
+        if (HWND w = FindWindowOf(thread,
+                                  "D\xE9"
+                                  "concat\xE9"
+                                  "nation de ")) {
           // "Interrompre" is anchored to the right and bottom edges: 212 and 54 pixels in
           // from them in the designed 712 x 190 client area.
           RECT r{};

@@ -19,7 +19,9 @@ constexpr int BlockSize = 9;
 // The deepest folder the installer puts plain names in by default: the update folder.
 constexpr const char* DeepestDefaultFolder = "c:\\Morvidan\\MAJ";
 
-[[noreturn]] void Fault(const std::string& message) { throw TToolError{ExitFault, message}; }
+[[noreturn]] void Fault(const std::string& message) {
+  throw TToolError{ExitFault, message};
+}
 
 // A name for messages: the host's encoding, with control bytes and bytes that have no
 // character shown as \xNN.
@@ -44,11 +46,16 @@ std::string EntryLabel(std::size_t index, const std::string& name) {
 std::string StreamProblem(int code) {
   const std::string error = " (the installer stops with \"error " + std::to_string(code) + "\")";
   switch (code) {
-    case -1: return "bytes follow the end of the bzip2 stream" + error;
-    case -4: return "the bzip2 stream is corrupt" + error;
-    case -5: return "the file is not a bzip2 stream" + error;
-    case -7: return "the bzip2 stream is cut short" + error;
-    default: return "the bzip2 stream cannot be decompressed" + error;
+    case -1:
+      return "bytes follow the end of the bzip2 stream" + error;
+    case -4:
+      return "the bzip2 stream is corrupt" + error;
+    case -5:
+      return "the file is not a bzip2 stream" + error;
+    case -7:
+      return "the bzip2 stream is cut short" + error;
+    default:
+      return "the bzip2 stream cannot be decompressed" + error;
   }
 }
 
@@ -88,7 +95,8 @@ TExamined Examine(const std::string& payloadPath) {
   const std::string container = Decompress(payloadPath);
   TExamined result;
   payload::TMemoryInput input(container);
-  const std::unique_ptr<payload::TContainerReader> reader = OpenReader(payloadPath, input, container);
+  const std::unique_ptr<payload::TContainerReader> reader =
+      OpenReader(payloadPath, input, container);
   result.Directory = reader->Directory();
   for (std::size_t i = 0; i < result.Directory.size(); ++i) {
     const payload::TArchiveEntry& entry = result.Directory[i];
@@ -122,7 +130,8 @@ TExamined Examine(const std::string& payloadPath) {
     }
     const std::string path = std::string(DeepestDefaultFolder) + "\\" + name;
     if (!payload::IsPathName(name) && path.size() > 255) {
-      result.Warnings.push_back(EntryLabel(i, name) + " gives a path longer than 255 characters in " +
+      result.Warnings.push_back(EntryLabel(i, name) +
+                                " gives a path longer than 255 characters in " +
                                 DeepestDefaultFolder + "; the installer would cut it");
     }
   }
@@ -139,7 +148,8 @@ std::string PathNameRoot(const std::string& root) {
   while (!r.empty() && r.back() == '\\') r.pop_back();
   const std::string problem = payload::EntryNameProblem(r + "\\x");
   if (!problem.empty()) {
-    throw TToolError{ExitUsage, "--root " + root + ": not an absolute Windows folder (" + problem + ")"};
+    throw TToolError{ExitUsage,
+                     "--root " + root + ": not an absolute Windows folder (" + problem + ")"};
   }
   return r;
 }
@@ -150,21 +160,27 @@ struct TItem {
 };
 
 class TCollector {
-public:
+ public:
   TCollector(const TPackOptions& options)
       : FOptions(options), FRoot(options.Root.empty() ? "" : PathNameRoot(options.Root)) {}
 
   void AddInput(const std::string& input) {
     switch (KindOf(input)) {
-      case TKind::File: AddFile(input, BaseName(input), ""); break;
-      case TKind::Folder: AddFolder(input, ""); break;
-      case TKind::Missing: throw TToolError{ExitIo, "cannot read " + input + ": no such file or folder"};
-      case TKind::Other: Fault(input + ": neither a file nor a folder");
+      case TKind::File:
+        AddFile(input, BaseName(input), "");
+        break;
+      case TKind::Folder:
+        AddFolder(input, "");
+        break;
+      case TKind::Missing:
+        throw TToolError{ExitIo, "cannot read " + input + ": no such file or folder"};
+      case TKind::Other:
+        Fault(input + ": neither a file nor a folder");
     }
   }
   const std::vector<TItem>& Items() const { return FItems; }
 
-private:
+ private:
   // Files first, then sub-folders, each in byte order, so that a folder always packs the
   // same way.
   void AddFolder(const std::string& folder, const std::string& relative) {
@@ -173,13 +189,19 @@ private:
     for (const std::string& name : ListFolder(folder)) {
       const std::string path = JoinPath(folder, name);
       switch (KindOf(path)) {
-        case TKind::File: AddFile(path, name, relative); break;
-        case TKind::Folder: folders.push_back(name); break;
-        default: Fault(path + ": neither a file nor a folder");
+        case TKind::File:
+          AddFile(path, name, relative);
+          break;
+        case TKind::Folder:
+          folders.push_back(name);
+          break;
+        default:
+          Fault(path + ": neither a file nor a folder");
       }
     }
     for (const std::string& name : folders) {
-      AddFolder(JoinPath(folder, name), relative.empty() ? Ansi(name, folder) : relative + "\\" + Ansi(name, folder));
+      AddFolder(JoinPath(folder, name),
+                relative.empty() ? Ansi(name, folder) : relative + "\\" + Ansi(name, folder));
     }
   }
 
@@ -191,8 +213,9 @@ private:
       return;
     }
     if (FRoot.empty()) {
-      Fault(path + " lies in a sub-folder; such files travel as full Windows paths: name the "
-                   "folder they install to with --root (for example --root 'c:\\Morvidan')");
+      Fault(path +
+            " lies in a sub-folder; such files travel as full Windows paths: name the "
+            "folder they install to with --root (for example --root 'c:\\Morvidan')");
     }
     FItems.push_back({FRoot + "\\" + relative + "\\" + name, path});
   }
@@ -219,7 +242,8 @@ void Pack(const TPackOptions& options, std::ostream& out, std::ostream& err) {
   std::map<std::string, std::size_t> seen;
   for (std::size_t i = 0; i < items.size(); ++i) {
     const std::string problem = payload::EntryNameProblem(items[i].Name);
-    if (!problem.empty()) problems += "\n  " + items[i].HostPath + " as " + Shown(items[i].Name) + ": " + problem;
+    if (!problem.empty())
+      problems += "\n  " + items[i].HostPath + " as " + Shown(items[i].Name) + ": " + problem;
     const auto [at, fresh] = seen.emplace(payload::FoldCase1252(items[i].Name), i);
     if (!fresh) {
       problems += "\n  " + items[i].HostPath + " and " + items[at->second].HostPath +
@@ -227,8 +251,9 @@ void Pack(const TPackOptions& options, std::ostream& out, std::ostream& err) {
     }
     const std::string path = std::string(DeepestDefaultFolder) + "\\" + items[i].Name;
     if (problem.empty() && !payload::IsPathName(items[i].Name) && path.size() > 255) {
-      err << "fccpack: warning: " << items[i].HostPath << " gives a path longer than 255 characters in "
-          << DeepestDefaultFolder << "; the installer would cut it\n";
+      err << "fccpack: warning: " << items[i].HostPath
+          << " gives a path longer than 255 characters in " << DeepestDefaultFolder
+          << "; the installer would cut it\n";
     }
   }
   if (!problems.empty()) Fault("refused, nothing written:" + problems);
@@ -245,7 +270,8 @@ void Pack(const TPackOptions& options, std::ostream& out, std::ostream& err) {
   const std::string container = writer.Build();
   const std::string packed = payload::CompressPayload(container, BlockSize);
   // The installer will read it with the same code: read it back before it is written.
-  if (payload::DecompressPayload(packed) != container) Fault("the packed stream does not read back");
+  if (payload::DecompressPayload(packed) != container)
+    Fault("the packed stream does not read back");
   WriteFileAtomically(options.Output, packed);
   out << options.Output << ": " << items.size() << " entries, " << container.size()
       << " bytes in the container, " << packed.size() << " bytes compressed\n";
@@ -254,7 +280,8 @@ void Pack(const TPackOptions& options, std::ostream& out, std::ostream& err) {
 void List(const std::string& payloadPath, std::ostream& out) {
   const std::string container = Decompress(payloadPath);
   payload::TMemoryInput input(container);
-  const std::unique_ptr<payload::TContainerReader> reader = OpenReader(payloadPath, input, container);
+  const std::unique_ptr<payload::TContainerReader> reader =
+      OpenReader(payloadPath, input, container);
   for (const payload::TArchiveEntry& entry : reader->Directory()) {
     const std::string shown = Shown(entry.Name.str());
     out << shown.substr(1, shown.size() - 2) << '\t' << entry.Size << '\n';

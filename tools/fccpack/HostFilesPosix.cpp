@@ -21,7 +21,7 @@ namespace {
 }
 
 class TFd {
-public:
+ public:
   explicit TFd(int fd) : FFd(fd) {}
   ~TFd() {
     if (FFd >= 0) close(FFd);
@@ -31,7 +31,7 @@ public:
   int Get() const { return FFd; }
   int Release() { return std::exchange(FFd, -1); }
 
-private:
+ private:
   int FFd;
 };
 
@@ -113,8 +113,8 @@ void WriteFileInFolder(const std::string& folder, const std::string& name, std::
   const std::string path = JoinPath(folder, name);
   // Relative to the folder's descriptor and without following a link: the file is created
   // in that very folder or not at all.
-  TFd fd(openat(dir.Get(), name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC,
-                0644));
+  TFd fd(
+      openat(dir.Get(), name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644));
   if (fd.Get() < 0) Fail("cannot create", path);
   WriteAll(fd.Get(), data, path);
   CloseChecked(fd, path);
@@ -127,7 +127,8 @@ void MakeFolder(const std::string& path) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {}, sb {};
+  struct stat sa {
+  }, sb{};
   return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
          sa.st_ino == sb.st_ino;
 }

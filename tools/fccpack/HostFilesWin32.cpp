@@ -15,7 +15,7 @@ namespace {
 }
 
 class THandle {
-public:
+ public:
   explicit THandle(HANDLE h) : FHandle(h) {}
   ~THandle() {
     if (FHandle != INVALID_HANDLE_VALUE) CloseHandle(FHandle);
@@ -25,7 +25,7 @@ public:
   HANDLE Get() const { return FHandle; }
   bool Close() { return CloseHandle(std::exchange(FHandle, INVALID_HANDLE_VALUE)) != 0; }
 
-private:
+ private:
   HANDLE FHandle;
 };
 
@@ -130,8 +130,12 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? p : p.substr(slash + 1);
 }
 
-std::optional<std::string> HostToAnsi(const std::string& name) { return name; }
+std::optional<std::string> HostToAnsi(const std::string& name) {
+  return name;
+}
 
-std::optional<std::string> AnsiToHost(const std::string& name) { return name; }
+std::optional<std::string> AnsiToHost(const std::string& name) {
+  return name;
+}
 
 }  // namespace fccpack

@@ -82,8 +82,10 @@ int Run(const std::vector<std::string>& args) {
   }
   if (command == "list" || command == "verify") {
     if (args.size() != 2) return UsageError(command + " needs exactly one payload");
-    if (command == "list") fccpack::List(args[1], std::cout);
-    else fccpack::Verify(args[1], std::cout, std::cerr);
+    if (command == "list")
+      fccpack::List(args[1], std::cout);
+    else
+      fccpack::Verify(args[1], std::cout, std::cerr);
     return fccpack::ExitOk;
   }
   if (command == "extract") {
