@@ -6,9 +6,18 @@
 
 namespace html {
 
+namespace {
+
+// A text switches between a handful of fonts: its body, bold, a heading.
+constexpr std::size_t RememberedFonts = 4;
+
+}  // namespace
+
 THTMLLayout::THTMLLayout(gfx::TCanvas& canvas, int x0, int y0, int width, gfx::TColor background)
     : Canvas(canvas), Right(x0 + width), Background(background), PenX(x0), Y(y0), Margin(x0),
-      D(0), WordStart(x0) {}
+      D(0), WordStart(x0) {
+  FHeights.reserve(RememberedFonts);
+}
 
 namespace {
 
@@ -17,8 +26,6 @@ bool SameMetrics(const gfx::TFontDesc& a, const gfx::TFontDesc& b) {
   return a.Height == b.Height && a.Style == b.Style && a.PixelsPerInch == b.PixelsPerInch &&
          a.Charset == b.Charset && a.Name == b.Name;
 }
-
-constexpr std::size_t RememberedFonts = 4;
 
 }  // namespace
 

@@ -83,6 +83,7 @@ rtl::ShortString SplitStrayText(rtl::ShortString& tag) {
 // every run of spaces right after a "<" or right before a ">" goes.
 rtl::ShortString NormalizeTag(rtl::ShortString tag) {
   const std::string& s = tag.str();
+  if (s.find(' ') == std::string::npos) return tag;
   std::string t;
   t.reserve(s.size());
   for (std::size_t i = 0; i < s.size();) {
