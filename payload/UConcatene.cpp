@@ -87,7 +87,7 @@ void UnpackArchive(const rtl::ShortString& archivePath, TUnpackReporter& reporte
   rtl::ShortString archive = archivePath;
   // A payload file that is not there yet gets one second; then the open reports it.
   if (!util::FileExists(archive.str())) util::Delay(MissingFileWait);
-  if (FolderPart(archive).empty()) archive = CurrentFolder() + "\\" + archive.str();
+  if (FolderPart(archive).empty()) archive = JoinPath(CurrentFolder(), archive);
   const rtl::ShortString container = ContainerPathFor(archive);
   DecompressFile(archive, container);
   ExtractFiles(container, reporter);

@@ -57,9 +57,16 @@ void InsertUpdateFolder(const rtl::ShortString& folder, rtl::ShortString& target
 rtl::ShortString EntryTarget(const rtl::ShortString& folder, const rtl::ShortString& storedName) {
   rtl::ShortString name = storedName;
   util::ReplaceAll("\\\\", "\\", name, 255, false);
-  if (name.str().find('\\') == std::string::npos) return folder + "\\" + name.str();
+  if (name.str().find('\\') == std::string::npos) return JoinPath(folder, name);
   if (folder.str().find(UpdateFolder) != std::string::npos) InsertUpdateFolder(folder, name);
   return name;
+}
+
+// A root folder ("c:\", or "\" for the current drive) ends in its backslash already; a second
+// one would turn "\" + name into the network path "\\name".
+rtl::ShortString JoinPath(const rtl::ShortString& folder, const rtl::ShortString& name) {
+  if (!folder.empty() && folder[folder.size() - 1] == '\\') return folder + name.str();
+  return folder + "\\" + name.str();
 }
 
 std::int32_t ProgressPercent(std::size_t index, std::size_t count) {

@@ -47,6 +47,10 @@ rtl::ShortString ContainerPathFor(const rtl::ShortString& archivePath);
 // Where an entry is written, for a container in Folder (see the .cpp for the rules).
 rtl::ShortString EntryTarget(const rtl::ShortString& folder, const rtl::ShortString& storedName);
 
+// Folder, a backslash and Name, cut to 255 characters; a folder that ends in a backslash (a
+// root) gets no second one.
+rtl::ShortString JoinPath(const rtl::ShortString& folder, const rtl::ShortString& name);
+
 // Inserts "MAJ\" into a path name after the second backslash of Folder.
 void InsertUpdateFolder(const rtl::ShortString& folder, rtl::ShortString& target);
 

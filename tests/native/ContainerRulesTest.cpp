@@ -56,6 +56,9 @@ TEST(ContainerRules, EntryTarget) {
   const std::vector<Case> cases = {
       {"c:\\Morvidan", "Morvidan.exe", "c:\\Morvidan\\Morvidan.exe"},
       {"c:\\Morvidan\\MAJ", "Morvidan.exe", "c:\\Morvidan\\MAJ\\Morvidan.exe"},
+      // A root keeps its one backslash: "\" + "\" would make a network path.
+      {"c:\\", "Morvidan.exe", "c:\\Morvidan.exe"},
+      {"\\", "Morvidan.exe", "\\Morvidan.exe"},
       // Doubled backslashes are reduced first: the name is then a path name.
       {"c:\\Morvidan", "x\\\\y.txt", "x\\y.txt"},
       // One pass: four backslashes are two pairs and become two.

@@ -3,21 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
+#include <cctype>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "payload/Bzip2.h"
-#include "payload/Container.h"
 #include "payload/UConcatene.h"
 #include "rtl/SysUtils.h"
-#include "tests/win/ui_test_util.h"
+#include "tests/win/unpack_test_support.h"
 #include "ui/Win32.h"
 
 namespace {
 
-using Entries = std::vector<std::pair<std::string, std::string>>;
+using namespace unpacktest;
 
 // Every call on the progress window and the message box, in order, as text.
 class TRecorder : public payload::TUnpackReporter {
@@ -67,64 +65,6 @@ class TRecorder : public payload::TUnpackReporter {
     std::string FLabel2;
   };
 };
-
-std::string Here() {
-  char buffer[MAX_PATH] = {};
-  GetCurrentDirectoryA(sizeof buffer, buffer);
-  return buffer;
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-  DWORD put = 0;
-  WriteFile(h, bytes.data(), DWORD(bytes.size()), &put, nullptr);
-  CloseHandle(h);
-}
-
-// The file's contents, or "<missing>".
-std::string ReadBytes(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string data(GetFileSize(h, nullptr), '\0');
-  DWORD got = 0;
-  ReadFile(h, data.data(), DWORD(data.size()), &got, nullptr);
-  CloseHandle(h);
-  return data;
-}
-
-bool Exists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string Container(const Entries& entries) {
-  payload::TContainerWriter writer;
-  for (const auto& [name, contents] : entries) writer.Add(name, contents);
-  return writer.Build();
-}
-
-std::string Payload(const Entries& entries) {
-  return payload::CompressPayload(Container(entries));
-}
-
-// Removes a folder tree made by a test outside the scratch folder.
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA data{};
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(path);
-      else
-        DeleteFileA(path.c_str());
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
 
 class Unpack : public ::testing::Test {
  protected:
@@ -246,7 +186,8 @@ TEST_F(Unpack, NamesAndWherePathNamesGo) {
       << "stored names shown as stored";
 }
 
-// Path names into the update folder, with the folders the description names.
+// Path names into the update folder: c:\Morvidan\MAJ inserts "MAJ\", c:\MAJ (one backslash) does
+// not.
 TEST_F(Unpack, UpdateFolderInsertion) {
   for (const char* folder : {"c:\\Morvidan", "c:\\MAJ"}) {
     if (Exists(folder)) GTEST_SKIP() << folder << " exists already";
@@ -303,30 +244,47 @@ TEST_F(Unpack, TemporaryContainerNames) {
   }
 }
 
-// The container lands in the root of the drive: its folder is "c:\", and each entry's path
-// is built with a second backslash after it, which Windows takes as one.
+// The container lands in the root of the drive, named with its letter or as the root of the
+// current drive (a folder text left empty): the entries go there.
 TEST_F(Unpack, PayloadWhoseContainerLandsInTheRoot) {
   const std::string folder = "c:\\Morvidan.FCC.d", entry = "c:\\unpack-root-entry.txt";
-  if (Exists(folder) || Exists("c:\\Morvidan.CTN") || Exists(entry))
-    GTEST_SKIP() << "left from elsewhere";
+  for (const char* path : {"c:\\Morvidan.FCC.d", "c:\\Morvidan.CTN", "c:\\unpack-root-entry.txt",
+                           "c:\\unpack-root.FCC", "c:\\unpack-root.CTN"}) {
+    if (Exists(path)) GTEST_SKIP() << path << " left from elsewhere";
+  }
   struct TCleanup {
-    std::string Folder, Entry;
     ~TCleanup() {
-      RemoveTree(Folder);
-      DeleteFileA(Entry.c_str());
-      DeleteFileA("c:\\Morvidan.CTN");
+      RemoveTree("c:\\Morvidan.FCC.d");
+      for (const char* f : {"c:\\unpack-root-entry.txt", "c:\\Morvidan.CTN", "c:\\unpack-root.FCC",
+                            "c:\\unpack-root.CTN"}) {
+        DeleteFileA(f);
+      }
     }
-  } cleanup{folder, entry};
+  } cleanup;
   ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-  WriteBytes(folder + "\\Morvidan.FCC", Payload({{"unpack-root-entry.txt", "root"}}));
-  EXPECT_EQ(UnpackFile(folder + "\\Morvidan.FCC"), "");
-  EXPECT_EQ(FRecorder.Count("caption D\xE9"
-                            "concat\xE9"
-                            "nation de c:\\Morvidan.CTN"),
-            1);
-  EXPECT_EQ(ReadBytes(entry), "root");
-  EXPECT_FALSE(Exists("c:\\Morvidan.CTN"));
-  EXPECT_TRUE(Exists(folder + "\\Morvidan.FCC"));
+  ASSERT_EQ(std::toupper(Here()[0]), 'C');
+  struct Case {
+    std::string payloadFile, container;
+  };
+  const std::vector<Case> cases = {
+      {folder + "\\Morvidan.FCC", "c:\\Morvidan.CTN"},
+      {"\\unpack-root.FCC", "\\unpack-root.CTN"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.payloadFile);
+    FRecorder.Events.clear();
+    DeleteFileA(entry.c_str());
+    WriteBytes(c.payloadFile, Payload({{"unpack-root-entry.txt", "root"}}));
+    EXPECT_EQ(UnpackFile(c.payloadFile), "");
+    EXPECT_EQ(FRecorder.Count("caption D\xE9"
+                              "concat\xE9"
+                              "nation de " +
+                              c.container),
+              1);
+    EXPECT_EQ(ReadBytes(entry), "root");
+    EXPECT_FALSE(Exists(c.container));
+    EXPECT_TRUE(Exists(c.payloadFile));
+  }
 }
 
 TEST_F(Unpack, BareNameAgainstTheCurrentFolder) {
@@ -477,77 +435,6 @@ TEST_F(Unpack, EntryFoldersAreCreated) {
   payload::ExtractFiles(P("in\\c.CTN"), FRecorder);
   EXPECT_EQ(ReadBytes(P("made\\by\\chain\\f.txt")), "f");
   EXPECT_TRUE(Exists(P("in\\c.CTN"))) << "ExtractFiles leaves the container";
-}
-
-// A visible top-level window of the thread whose caption starts with Prefix.
-HWND FindWindowOf(DWORD thread, const std::string& prefix) {
-  struct TSearch {
-    std::string Prefix;
-    HWND Found = nullptr;
-  } search{prefix};
-  EnumThreadWindows(
-      thread,
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<TSearch*>(p);
-        char text[512] = {};
-        GetWindowTextA(w, text, sizeof text);
-        if (!IsWindowVisible(w) || !std::string(text).starts_with(s->Prefix)) return TRUE;
-        s->Found = w;
-        return FALSE;
-      },
-      LPARAM(&search));
-  return search.Found;
-}
-
-// The program's own windows: a real click on "Interrompre" during the extraction, answered
-// by the real message box, which is dismissed with Enter as a user would.
-TEST_F(Unpack, RealWindowsRefuseAPressOnInterrompre) {
-  Entries entries;
-  for (int i = 0; i < 300; ++i)
-    entries.push_back({"e" + std::to_string(i) + ".dat", std::string(20000, char('a' + i % 26))});
-  WriteBytes(P("Morvidan.FCC"), Payload(entries));
-  const DWORD thread = GetCurrentThreadId();
-  std::atomic<bool> done{false}, clicked{false}, answered{false};
-  std::atomic<HWND> progress{nullptr};
-  // The unpacker runs on this thread; its windows are driven from another, as input would.
-  std::thread user([&] {
-    while (!done) {
-      if (!clicked) {
-        if (HWND w = FindWindowOf(thread,
-                                  "D\xE9"
-                                  "concat\xE9"
-                                  "nation de ")) {
-          // "Interrompre" is anchored to the right and bottom edges: 212 and 54 pixels in
-          // from them in the designed 712 x 190 client area.
-          RECT r{};
-          GetClientRect(w, &r);
-          uitest::PostClick(w, r.right - 212 + 40, r.bottom - 54 + 15);
-          progress = w;
-          clicked = true;
-        }
-      } else if (!answered) {
-        if (HWND box = FindWindowOf(thread, "Interruption Interdite")) {
-          uitest::PostKey(box, VK_RETURN);
-          answered = true;
-        }
-      }
-      Sleep(1);
-    }
-  });
-  std::string error;
-  try {
-    payload::UnpackArchive(P("Morvidan.FCC"));
-  } catch (const rtl::Exception& e) {
-    error = e.Message();
-  }
-  done = true;
-  user.join();
-  EXPECT_EQ(error, "");
-  EXPECT_TRUE(clicked);
-  EXPECT_TRUE(answered) << "the refusal was shown";
-  EXPECT_FALSE(IsWindow(progress)) << "the progress window is freed";
-  for (const auto& [name, contents] : entries) EXPECT_EQ(ReadBytes(P(name)), contents) << name;
-  EXPECT_FALSE(Exists(P("Morvidan.CTN")));
 }
 
 }  // namespace
