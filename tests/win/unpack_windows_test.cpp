@@ -15,23 +15,25 @@ namespace {
 
 using namespace unpacktest;
 
+struct TSearch {
+  std::string Prefix;
+  HWND Found = nullptr;
+};
+
+// A named function, not a lambda: on 32-bit Windows the callback is __stdcall.
+BOOL CALLBACK CheckWindow(HWND w, LPARAM p) {
+  auto* search = reinterpret_cast<TSearch*>(p);
+  char text[512] = {};
+  GetWindowTextA(w, text, sizeof text);
+  if (!IsWindowVisible(w) || !std::string(text).starts_with(search->Prefix)) return TRUE;
+  search->Found = w;
+  return FALSE;
+}
+
 // A visible top-level window of the thread whose caption starts with Prefix.
 HWND FindWindowOf(DWORD thread, const std::string& prefix) {
-  struct TSearch {
-    std::string Prefix;
-    HWND Found = nullptr;
-  } search{prefix};
-  EnumThreadWindows(
-      thread,
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<TSearch*>(p);
-        char text[512] = {};
-        GetWindowTextA(w, text, sizeof text);
-        if (!IsWindowVisible(w) || !std::string(text).starts_with(s->Prefix)) return TRUE;
-        s->Found = w;
-        return FALSE;
-      },
-      LPARAM(&search));
+  TSearch search{prefix};
+  EnumThreadWindows(thread, CheckWindow, LPARAM(&search));
   return search.Found;
 }
 
