@@ -7,8 +7,9 @@ set(assets ${PROJECT_SOURCE_DIR}/tools/assets)
 set(INSTALL_PAYLOAD "" CACHE FILEPATH "Payload file to embed (default: the demo payload)")
 set(FCCPACK "" CACHE FILEPATH "The native fccpack that packs the demo payload")
 
-add_custom_command(OUTPUT ${bin}/background.bmp
+add_custom_command(OUTPUT ${bin}/background.bmp.bz2
   COMMAND ${assets}/make-background.sh ${bin}/background.bmp
+  COMMAND bzip2 -9 -f ${bin}/background.bmp
   DEPENDS ${assets}/make-background.sh
   COMMENT "Drawing the wizard background")
 
@@ -29,8 +30,8 @@ else()
 endif()
 
 set(INSTALL_MANIFEST ${CMAKE_CURRENT_SOURCE_DIR}/install.manifest)
-set(INSTALL_BACKGROUND ${bin}/background.bmp)
+set(INSTALL_BACKGROUND ${bin}/background.bmp.bz2)
 configure_file(install.rc.in ${bin}/install.rc @ONLY)
 set_source_files_properties(${bin}/install.rc PROPERTIES
-  OBJECT_DEPENDS "${bin}/background.bmp;${INSTALL_PAYLOAD_FILE};${INSTALL_MANIFEST}")
+  OBJECT_DEPENDS "${bin}/background.bmp.bz2;${INSTALL_PAYLOAD_FILE};${INSTALL_MANIFEST}")
 target_sources(install_exe PRIVATE ${bin}/install.rc)

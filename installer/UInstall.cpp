@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "dialogs/UBM.h"
+#include "installer/Background.h"
 #include "installer/Licence.h"
 #include "installer/PageTexts.h"
 #include "rtl/SysUtils.h"
@@ -125,11 +126,9 @@ TForm1::TForm1(ui::TComponent* owner) : TForm(owner) {
 
 void TForm1::LoadBackground() {
   // install.exe always carries the picture; a program without it shows a white window.
-  const HMODULE module = GetModuleHandleA(nullptr);
-  if (!FindResourceA(module, kBackgroundResource, reinterpret_cast<LPCSTR>(RT_BITMAP))) return;
   auto picture = std::make_unique<ui::TBitmap>();
-  picture->LoadFromResourceName(module, kBackgroundResource);
-  Image1->SetPicture(std::move(picture));
+  if (LoadCompressedPicture(GetModuleHandleA(nullptr), kBackgroundResource, *picture))
+    Image1->SetPicture(std::move(picture));
 }
 
 void TForm1::FormCreate(ui::TComponent*) {
@@ -174,8 +173,6 @@ void TForm1::SetPage(std::uint8_t p) {
 
   if (p == 4) RunInstallation();
 }
-
-void TForm1::RunInstallation() {}
 
 void TForm1::btSuivantClick(ui::TComponent*) { SetPage(std::uint8_t(Page + 1)); }
 

@@ -211,12 +211,36 @@ TEST_F(WizardTest, PagesOneToFourForwardAndBack) {
   Click(Form1->btSuivant);
   Click(Form1->btSuivant);
   ExpectPage(3);
-  // Page 4 has no work yet: the wizard stays there, and its disabled "Annuler" asks nothing.
+}
+
+// This test program carries no payload: the run of page 4 writes an empty payload file, the
+// unpacker stops with its read error in the standard error box, and the wizard stays on
+// page 4 with "Annuler" enabled again, so that the user can still leave.
+TEST_F(WizardTest, AFailedRunStaysOnPageFourWithAnnulerEnabledAgain) {
   Click(Form1->btSuivant);
-  ExpectPage(4);
-  Click(Form1->btAnnuler);
-  EXPECT_EQ(uitest::MessageBoxUp(), nullptr);
-  ExpectPage(4);
+  ClickBox(Form1->Acceptation);
+  Click(Form1->btSuivant);
+  ExpectPage(3);
+  const std::string folder = CurrentFolder() + "\\sans-charge";
+  Form1->EditDossier->SetText(folder);
+  uitest::TBoxWatcher watcher("wizard-failed-run.png");
+  Click(Form1->btSuivant);
+  for (int i = 0; i < 500 && watcher.Count() == 0; ++i) uitest::Pump(10);
+  uitest::Pump(100);
+  ASSERT_EQ(watcher.Count(), 1);
+  EXPECT_EQ(watcher.Seen()[0].Text, "Lecture au-delà de la fin de fichier.");
+  EXPECT_EQ(Form1->Page, 4);
+  EXPECT_FALSE(Form1->btSuivant->Visible());
+  EXPECT_FALSE(Form1->btPrecedant->Visible());
+  EXPECT_TRUE(Form1->btAnnuler->Visible());
+  EXPECT_TRUE(Form1->btAnnuler->Enabled());
+  EXPECT_EQ(Form1->btAnnuler->Caption(), "Annuler");
+  EXPECT_FALSE(IsWindowVisible(Form1->EditDossier->Handle()));
+  // The empty payload file is where the run wrote it, and nothing else.
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  ASSERT_TRUE(GetFileAttributesExA((folder + "\\Morvidan.FCC").c_str(), GetFileExInfoStandard,
+                                   &data));
+  EXPECT_EQ(data.nFileSizeLow, 0u);
   EXPECT_FALSE(ui::Application.Terminated());
 }
 

@@ -1,0 +1,215 @@
+// The installation run: what page 4 of the wizard does. It writes the payload that the
+// program carries, unpacks it into the chosen folder (into its MAJ sub-folder when the
+// application is already there), waits for a running application to close, leaves the
+// desktop shortcut and a copy of the installer, carries new fonts and the new executable
+// over in an update, stamps the executable with the release date and shows page 5.
+//
+// Every step that concerns the installed application works in the folder the user chose,
+// so that a shortcut, a backup or a stamp never lands in a folder nobody chose.
+#include "installer/UInstall.h"
+
+#include "dialogs/UAttente.h"
+#include "dialogs/UBM.h"
+#include "payload/UConcatene.h"
+#include "rtl/SysUtils.h"
+#include "ui/Application.h"
+#include "ui/GdiObjects.h"
+#include "util/FileUtils.h"
+#include "util/ShortcutLink.h"
+#include "util/StrUtils.h"
+
+#include <string>
+
+namespace installer {
+
+namespace {
+
+const char* const PayloadFileName = "Morvidan.FCC";
+const char* const UpdateFolderName = "MAJ";
+const char* const ExecutableName = "Morvidan.EXE";
+const char* const BackupName = "ex_Morvidan.EXE";
+const char* const InstallerCopyName = "install.exe";
+const char* const ShortcutName = "Morvidan © Sorbiane";
+const char* const UpdateTitle = "Mise à jour Morvidan.exe © sorbiane";
+const char* const BackupFailedText =
+    "Mise à jour <B>Morvidan.exe © sorbiane</B>La mise à jour de <B>Morvidan.exe © sorbiane</B> a "
+    "échoué<P><P>La copie de sauvegarde à échoué pour une raison inconnue <P>Téléphonez au 01 02 "
+    "03 04 05";
+const char* const ReplaceFailedText =
+    "La mise à jour de <B>Morvidan.exe © sorbiane</B> a échoué\r\rLa copie à échoué pour une "
+    "raison inconnue \rTéléphonez au 01 02 03 04 05";
+const char* const WaitCaption = "Installateur de Morvidan.EXE © Sorbiane";
+const char* const WaitText =
+    "\rinstall.EXE a décelé que Morvidan.EXE est en cours d'execution. Pour poursuivre "
+    "l'installation vous devez arrêter Morvidan.EXE\rSi ce n'était pas le cas interrompez "
+    "\"install.EXE\" en pressant <Ctrl><Alt><Suppr>";
+
+// The attempt at which the wait window appears when the application is still running, and
+// the pause between attempts once it is shown.
+constexpr int WaitWindowAttempt = 499;
+constexpr DWORD WaitPauseMs = 50;
+
+// The release date stamped on the executable: 2016-08-30 13:41:34.3104110 UTC.
+constexpr FILETIME DateStamp{0x392A986E, 0x01D202C4};
+
+// The program's single wait window, created the first time a wait lasts; it lives (hidden)
+// until the program ends.
+dialogs::TAttente* WaitWindow = nullptr;
+
+bool FileExists(const std::string& name) { return util::FileExists(name); }
+
+std::string ExecutablePath() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return path;
+}
+
+// Writes the payload resource (type "FCC", identifier 1) of the running executable to Name in
+// one write. A missing resource gives an empty file, which the unpacker then reports.
+void WritePayloadFile(const std::string& name) {
+  const std::string exe = ExecutablePath();
+  HMODULE module = GetModuleHandleA(exe.substr(exe.rfind('\\') + 1).c_str());
+  HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(1), "FCC");
+  HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
+  const DWORD size = resource ? SizeofResource(module, resource) : 0;
+  const void* data = loaded ? LockResource(loaded) : nullptr;
+
+  ui::TFileHandle file(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.Get() == INVALID_HANDLE_VALUE) {
+    file.Release();
+    throw rtl::EInOutError(static_cast<int>(GetLastError()));
+  }
+  DWORD written = 0;
+  if (size > 0 && !WriteFile(file.Get(), data, size, &written, nullptr))
+    throw rtl::EInOutError(static_cast<int>(GetLastError()));
+  if (written != size) throw rtl::EInOutError(101);
+}
+
+// Takes every pending window message out of the queue.
+void PumpMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+// Waits until the application's executable can be opened for writing, that is until the
+// application no longer runs. The first attempts follow each other at once; from the wait
+// window on, the loop pauses between attempts while still handling window messages.
+void WaitForApplication(const std::string& executable) {
+  HANDLE opened = INVALID_HANDLE_VALUE;
+  for (int attempt = 1;; ++attempt) {
+    PumpMessages();
+    opened = CreateFileA(executable.c_str(), GENERIC_READ | GENERIC_WRITE,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (attempt == WaitWindowAttempt && opened == INVALID_HANDLE_VALUE) {
+      if (!FileExists(executable)) break;
+      if (!WaitWindow) WaitWindow = new dialogs::TAttente(nullptr);
+      WaitWindow->SetCaption(WaitCaption);
+      WaitWindow->Label1->SetCaption(WaitText);
+      WaitWindow->Show();
+    }
+    if (opened != INVALID_HANDLE_VALUE) break;
+    if (attempt >= WaitWindowAttempt)
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, WaitPauseMs, QS_ALLINPUT);
+  }
+  if (WaitWindow && WaitWindow->Visible()) WaitWindow->Hide();
+  if (opened != INVALID_HANDLE_VALUE) CloseHandle(opened);
+}
+
+// Sets the three file times of an existing executable to the release date; a missing file is
+// left missing (no empty executable is made), and no failure is reported.
+void Stamp(const std::string& executable) {
+  if (!FileExists(executable)) return;
+  HANDLE file = util::OpenReadWrite(executable);
+  if (file == INVALID_HANDLE_VALUE) return;
+  SetFileTime(file, &DateStamp, &DateStamp, &DateStamp);
+  CloseHandle(file);
+}
+
+std::string FontsFolder() {
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  std::string folder = windows;
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  return folder + "\\Fonts";
+}
+
+// Copies the fonts of the update that the system does not have yet into its fonts folder,
+// and makes each one available at once. Failures are ignored.
+void InstallNewFonts(const std::string& workingFolder) {
+  const std::string fonts = FontsFolder();
+  const std::string list = util::FindFiles(workingFolder, "*.TTF", false, false, fonts);
+  const std::uint16_t count = util::ItemCount(list);
+  bool added = false;
+  for (std::uint16_t i = 1; i <= count; ++i) {
+    const std::string source = util::ItemAt(list, i);
+    const std::string target = fonts + "\\" + source.substr(source.rfind('\\') + 1);
+    if (CopyFileA(source.c_str(), target.c_str(), FALSE) && AddFontResourceA(target.c_str()) > 0)
+      added = true;
+  }
+  if (added) PostMessageA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
+}
+
+}  // namespace
+
+void TForm1::RunInstallation() {
+  // However the run ends short of page 5, the user can still leave through "Annuler".
+  struct TReenableCancel {
+    TForm1& Form;
+    bool Done = false;
+    ~TReenableCancel() {
+      if (!Done) Form.btAnnuler->SetEnabled(true);
+    }
+  } reenable{*this};
+
+  btSuivant->Hide();
+  btAnnuler->Show();
+  btAnnuler->SetEnabled(false);
+  btPrecedant->Hide();
+  MemoLicence->Hide();
+  Acceptation->Hide();
+  Lancer->Hide();
+  EditDossier->Hide();
+  LabelDossier->Hide();
+  ButtonDossier->Hide();
+  ui::Application.ProcessMessages();
+
+  const std::string folder = EditDossier->Text();
+  const std::string executable = folder + "\\" + ExecutableName;
+  const bool update = FileExists(folder + "\\" + kApplicationFile);
+  CreateDirectoryA(folder.c_str(), nullptr);
+  std::string working = folder;
+  if (update) {
+    working = folder + "\\" + UpdateFolderName;
+    CreateDirectoryA(working.c_str(), nullptr);
+  }
+  const std::string payloadFile = working + "\\" + PayloadFileName;
+  WritePayloadFile(payloadFile);
+  if (update) WaitForApplication(executable);
+  payload::UnpackArchive(payloadFile);
+
+  util::DesktopShortcut(ShortcutName, executable, "", "", "", "", 0, 0);
+  CopyFileA(ExecutablePath().c_str(), (folder + "\\" + InstallerCopyName).c_str(), FALSE);
+
+  if (update) {
+    InstallNewFonts(working);
+    if (FileExists(executable) &&
+        !CopyFileA(executable.c_str(), (folder + "\\" + BackupName).c_str(), FALSE)) {
+      dialogs::ShowMessageBox(UpdateTitle, BackupFailedText, "Ok", 0);
+      return;
+    }
+    if (!CopyFileA((working + "\\" + ExecutableName).c_str(), executable.c_str(), FALSE)) {
+      dialogs::ShowMessageBox(UpdateTitle, ReplaceFailedText, "Ok", 0);
+      return;
+    }
+  }
+  Stamp(executable);
+  reenable.Done = true;
+  SetPage(5);
+}
+
+}  // namespace installer
