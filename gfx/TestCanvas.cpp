@@ -48,7 +48,6 @@ TTestCanvas::TCall TTestCanvas::MakeCall(TCallKind kind, const TRect& rect, cons
 }
 
 void TTestCanvas::Add(TCall call) {
-  if (!FRecord) return;
   call.Font = Font;
   call.Brush = Brush;
   call.Pen = Pen;
@@ -102,7 +101,7 @@ void TTestCanvas::TextOut(int x, int y, std::string_view text) {
   const int em = Em(Font);
   const long long width = static_cast<long long>(advance) * static_cast<long long>(text.size());
   const TRect cell{x, y, static_cast<int>(std::min<long long>(x + width, 1 << 30)), y + height};
-  Add(MakeCall(TCallKind::TextOut, cell, {}, text));
+  if (FRecord) Add(MakeCall(TCallKind::TextOut, cell, {}, text));
   FillWithBrush(cell);
   const TColor ink = ColorToRGB(Font.Color);
   long long cx = x;
@@ -116,7 +115,7 @@ void TTestCanvas::TextOut(int x, int y, std::string_view text) {
 }
 
 TSize TTestCanvas::TextExtent(std::string_view text) {
-  if (FRecordExtents) Add(MakeCall(TCallKind::TextExtent, {}, {}, text));
+  if (FRecord && FRecordExtents) Add(MakeCall(TCallKind::TextExtent, {}, {}, text));
   const long long width = static_cast<long long>(CharWidth(Font)) * static_cast<long long>(text.size());
   return {static_cast<int>(std::min<long long>(width, 1 << 30)), TextHeightOf(Font)};
 }
@@ -150,13 +149,13 @@ void TTestCanvas::Line(TPoint from, TPoint to) {
 }
 
 void TTestCanvas::LineTo(int x, int y) {
-  Add(MakeCall(TCallKind::LineTo, {PenPos.X, PenPos.Y, x, y}));
+  if (FRecord) Add(MakeCall(TCallKind::LineTo, {PenPos.X, PenPos.Y, x, y}));
   Line(PenPos, {x, y});
   PenPos = {x, y};
 }
 
 void TTestCanvas::Rectangle(const TRect& r) {
-  Add(MakeCall(TCallKind::Rectangle, r));
+  if (FRecord) Add(MakeCall(TCallKind::Rectangle, r));
   const TRect n = Normalized(r);
   if (n.Width() <= 0 || n.Height() <= 0) return;
   FillWithBrush(n);
@@ -170,7 +169,7 @@ void TTestCanvas::Rectangle(const TRect& r) {
 
 // An inverted rectangle fills nothing, as on the platform.
 void TTestCanvas::FillRect(const TRect& r) {
-  Add(MakeCall(TCallKind::FillRect, r));
+  if (FRecord) Add(MakeCall(TCallKind::FillRect, r));
   if (r.Width() <= 0 || r.Height() <= 0) return;
   FillWithBrush(r);
 }
@@ -178,7 +177,7 @@ void TTestCanvas::FillRect(const TRect& r) {
 // Copies through a snapshot, so that overlapping source and destination behave like the
 // platform's block transfer; different sizes are stretched by the nearest pixel.
 void TTestCanvas::CopyRect(const TRect& dest, const TRect& source) {
-  Add(MakeCall(TCallKind::CopyRect, dest, source));
+  if (FRecord) Add(MakeCall(TCallKind::CopyRect, dest, source));
   const TRect d = Normalized(dest), s = Normalized(source);
   if (d.Width() <= 0 || d.Height() <= 0 || s.Width() <= 0 || s.Height() <= 0) return;
   const int left = std::max(d.Left, 0), right = std::min(d.Right, FWidth);
@@ -201,14 +200,16 @@ void TTestCanvas::CopyRect(const TRect& dest, const TRect& source) {
 TColor TTestCanvas::GetPixel(int x, int y) { return At(x, y); }
 
 void TTestCanvas::SetPixel(int x, int y, TColor color) {
-  TCall call = MakeCall(TCallKind::SetPixel, {x, y, x + 1, y + 1});
-  call.Color = color;
-  Add(std::move(call));
+  if (FRecord) {
+    TCall call = MakeCall(TCallKind::SetPixel, {x, y, x + 1, y + 1});
+    call.Color = color;
+    Add(std::move(call));
+  }
   Put(x, y, ColorToRGB(color));
 }
 
 void TTestCanvas::StretchDraw(const TRect& dest, const TGraphic& graphic) {
-  Add(MakeCall(TCallKind::StretchDraw, dest));
+  if (FRecord) Add(MakeCall(TCallKind::StretchDraw, dest));
   const auto* test = dynamic_cast<const TTestGraphic*>(&graphic);
   Fill(Normalized(dest), test ? test->Color() : clGray);
 }

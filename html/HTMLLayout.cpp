@@ -166,6 +166,13 @@ void THTMLLayout::NewLine() {
   PenX = WordStart = Margin;
 }
 
+void THTMLLayout::BreakLine() {
+  Flush();
+  Y += LineAdvance();
+  FInkTop = INT_MAX;
+  PenX = WordStart = Margin;
+}
+
 void THTMLLayout::DrawPlain(std::string_view text) {
   const int width = Canvas.TextWidth(text);
   DrawPiece(PenX, text, width);

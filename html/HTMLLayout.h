@@ -48,6 +48,10 @@ public:
   void EndLine(int endX);
   // Ends the line at the pen and puts the pen at the left margin.
   void NewLine();
+  // Goes on to the next line without aligning the one left: the fields break lines so.
+  void BreakLine();
+  // Something drawn on the line reaches up to top; the line's band must hold it.
+  void NoteInk(int top) { FInkTop = top < FInkTop ? top : FInkTop; }
   // Text drawn as it stands at the pen, without fit test (a stray "<" and what follows it).
   void DrawPlain(std::string_view text);
   void DrawRule();

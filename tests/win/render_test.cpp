@@ -1,16 +1,25 @@
 // DrawHTML on a GDI memory bitmap with Wine's real fonts: the pixel figures of the renderer
 // hold with Tahoma 10 points ("W" 16 pixels high) and the canvas's MS Sans Serif 8 points
-// (13 pixels), and the wizard's page texts are saved as pictures to look at.
+// (13 pixels), pictures and form fields come from real JPEG files, and the wizard's page
+// texts and a form preview are saved as pictures to look at.
+// GDI+'s headers use the RGB macro that ui/Win32.h takes back, so they come first.
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
 #include "ui/GdiCanvas.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "html/DrawHTML.h"
+#include "html/FieldDrawing.h"
 #include "installer/PageTexts.h"
+#include "rtl/SysUtils.h"
 
 namespace {
 
@@ -170,6 +179,171 @@ TEST(Render, WizardPagesAsPictures) {
     EXPECT_LT(p.Result, 369);
     ui::SaveToPNG(p.Bitmap, ArtifactPath("render_page" + std::to_string(i + 1) + ".png"));
   }
+}
+
+// Writes a JPEG of one colour with GDI+'s own encoder. The name is CP1252, as the program's.
+void WriteJpeg(const std::string& name, int w, int h, gfx::TColor color) {
+  namespace gp = Gdiplus::DllExports;
+  ui::TBitmap b(w, h);
+  b.Canvas().Brush.Color = color;
+  b.Canvas().FillRect(gfx::Rect(0, 0, w, h));
+  ui::SaveToPNG(b, "tmp.png");  // starts GDI+ for this process
+  Gdiplus::GpBitmap* image = nullptr;
+  ASSERT_EQ(gp::GdipCreateBitmapFromFile(L"tmp.png", &image), Gdiplus::Ok);
+  UINT count = 0, bytes = 0;
+  gp::GdipGetImageEncodersSize(&count, &bytes);
+  std::vector<std::uint8_t> buffer(bytes);
+  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+  gp::GdipGetImageEncoders(count, bytes, codecs);
+  const CLSID* jpeg = nullptr;
+  for (UINT i = 0; i < count; ++i)
+    if (std::wstring(codecs[i].MimeType) == L"image/jpeg") jpeg = &codecs[i].Clsid;
+  ASSERT_NE(jpeg, nullptr);
+  wchar_t wide[MAX_PATH] = {};
+  MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide, MAX_PATH);
+  EXPECT_EQ(gp::GdipSaveImageToFile(image, wide, jpeg, nullptr), Gdiplus::Ok);
+  gp::GdipDisposeImage(image);
+  DeleteFileA("tmp.png");
+}
+
+// JPEG colours come back within a few steps of what was written.
+bool Near(gfx::TColor c, gfx::TColor expected) {
+  auto close = [](unsigned a, unsigned b) { return (a > b ? a - b : b - a) <= 12; };
+  return close(c & 0xFF, expected & 0xFF) && close((c >> 8) & 0xFF, (expected >> 8) & 0xFF) &&
+         close((c >> 16) & 0xFF, (expected >> 16) & 0xFF);
+}
+
+int CountNear(const ui::TBitmap& b, gfx::TRect r, gfx::TColor color) {
+  int n = 0;
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left; x < r.Right; ++x) n += Near(b.Pixel(x, y), color);
+  return n;
+}
+
+// Pictures are cached for the whole program, so each test names files of its own.
+TEST(RenderFields, ImageReadsTheJpegOfTheSameBaseName) {
+  WriteJpeg("logo.jpg", 200, 100, gfx::clRed);
+  TPicture p(320, 140);
+  Draw(p, "<IMG SRC=\"logo.gif\">x", 300);
+  EXPECT_TRUE(Near(p.Bitmap.Pixel(100, 60), gfx::clRed));
+  EXPECT_TRUE(p.White(100, 5));    // the box starts 10 pixels down
+  EXPECT_TRUE(p.White(205, 60));   // and is the picture's width
+  EXPECT_EQ(p.Result, 1 + 100 + 20);
+
+  TPicture none(320, 140);
+  Draw(none, "<IMG SRC=\"nologo.gif\">", 300);
+  EXPECT_EQ(none.InkColumns(0, 140).first, -1);
+}
+
+TEST(RenderFields, WidthInPercentKeepsTheProportions) {
+  WriteJpeg("half.jpg", 200, 100, gfx::clBlue);
+  TPicture p(320, 140);
+  Draw(p, "<IMG SRC=\"half.jpg\" WIDTH=\"50%\">", 300);
+  // A box 100 wide from Y + 10 to Y + 50.
+  EXPECT_EQ(CountNear(p.Bitmap, {1, 11, 101, 51}, gfx::clBlue), 100 * 40);
+  EXPECT_EQ(CountNear(p.Bitmap, {0, 0, 320, 140}, gfx::clBlue), 100 * 40);
+}
+
+TEST(RenderFields, TwoTagsLoadTheFileOnce) {
+  WriteJpeg("once.jpg", 20, 20, gfx::clRed);
+  TPicture first(100, 60);
+  Draw(first, "<IMG SRC=\"once.jpg\">", 90);
+  WriteJpeg("once.jpg", 20, 20, gfx::clBlue);  // changed on disk: the cached picture stays
+  TPicture second(100, 60);
+  Draw(second, "<IMG SRC=\"once.jpg\">", 90);
+  EXPECT_TRUE(Near(first.Bitmap.Pixel(10, 20), gfx::clRed));
+  EXPECT_TRUE(Near(second.Bitmap.Pixel(10, 20), gfx::clRed));
+}
+
+TEST(RenderFields, CheckboxPicturesAndThePlaceholder) {
+  WriteJpeg("coché.jpg", 13, 13, 0x00A000);
+  WriteJpeg("noncoché.jpg", 13, 13, 0xA00000);
+  TPicture checked(100, 60), unchecked(100, 60), missing(320, 220);
+  Draw(checked, "<P><INPUT TYPE=checkbox CHECKED NAME=\"Accord\">", 90);
+  Draw(unchecked, "<P><INPUT TYPE=checkbox NAME=\"Accord\">", 90);
+  // On the empty line after "<P>", the tick's top is Y - 6 = 8; it starts at 1 + 3.
+  EXPECT_TRUE(Near(checked.Bitmap.Pixel(10, 14), 0x00A000));
+  EXPECT_TRUE(Near(unchecked.Bitmap.Pixel(10, 14), 0xA00000));
+  // A picture field whose file is missing shows the red hatched placeholder naming it.
+  Draw(missing, "<P><P><P><INPUT TYPE=image SRC=\"absent.jpg\">", 310);
+  EXPECT_GT(CountNear(missing.Bitmap, {4, 40, 304, 200}, gfx::clRed), 3000);
+  ui::SaveToPNG(missing.Bitmap, ArtifactPath("render_placeholder.png"));
+}
+
+TEST(RenderFields, TextFieldWithItsTags) {
+  TPicture p(200, 60);
+  Draw(p, "<P><INPUT NAME=\"Client.nom\" TYPE=text SIZE=10 VALUE=\"Dupont\">", 190);
+  // The box of 85 pixels from x = 1 on the line at 14: its grey and silver edges.
+  EXPECT_EQ(p.Bitmap.Pixel(1, 30), gfx::clGray);
+  EXPECT_EQ(p.Bitmap.Pixel(86, 30), gfx::clSilver);
+  EXPECT_TRUE(p.White(87, 30));
+  // The purple name on pale yellow at the top right, the white type on red at the top left.
+  EXPECT_GT(CountNear(p.Bitmap, {40, 8, 80, 26}, gfx::clPurple), 5);
+  EXPECT_GT(CountNear(p.Bitmap, {40, 8, 80, 26}, 0xE1FFFF), 50);
+  EXPECT_GT(CountNear(p.Bitmap, {5, 8, 30, 26}, gfx::clRed), 50);
+  EXPECT_GT(CountNear(p.Bitmap, {5, 8, 30, 26}, gfx::clWhite), 5);
+}
+
+TEST(RenderFields, SubmitButtonIsTwentyPixelsWiderThanItsWord) {
+  TPicture p(200, 60);
+  Draw(p, "<INPUT TYPE=submit VALUE=\"Envoyer\">", 190);
+  p.Canvas.Font.Name = html::FieldFontName;
+  p.Canvas.Font.SetSize(html::FieldFontSize);
+  const int w = p.Canvas.TextWidth("Envoyer") + 20;
+  // The black edges: the bottom from x = 1 to 1 + w - 2, the right at 1 + w - 1.
+  EXPECT_EQ(p.Bitmap.Pixel(1, 24), gfx::clBlack);
+  EXPECT_EQ(p.Bitmap.Pixel(w - 1, 24), gfx::clBlack);
+  EXPECT_EQ(p.Bitmap.Pixel(w, 12), gfx::clBlack);
+  EXPECT_TRUE(p.White(w + 1, 12));
+}
+
+TEST(RenderFields, FieldBoxTooShortForItsText) {
+  TPicture p(120, 60);
+  html::DrawFieldBox(p.Canvas, {10, 10, 110, 30}, "une ligne\rdeux lignes\rtrois lignes");
+  p.Canvas.RequireFont();  // nothing pending: the bitmap holds all
+  // One line fits in 20 pixels; nothing is drawn below the box.
+  int inkBelow = 0;
+  for (int y = 31; y < 60; ++y)
+    for (int x = 0; x < 120; ++x) inkBelow += !p.White(x, y);
+  EXPECT_EQ(inkBelow, 0);
+  EXPECT_GT(CountNear(p.Bitmap, {13, 13, 100, 29}, gfx::clBlack), 20);
+}
+
+TEST(RenderFields, NameTooShortEndsTheCall) {
+  TPicture p(200, 60);
+  try {
+    Draw(p, "<INPUT NAME=\"ab\">suite", 190);
+    FAIL() << "no error";
+  } catch (const rtl::Exception& e) {
+    EXPECT_EQ(e.Message(), "Débordement d'entier");
+  }
+}
+
+TEST(RenderFields, FormPreviewAsPicture) {
+  WriteJpeg("photo.jpg", 60, 40, 0x3080C0);
+  WriteJpeg("checked.jpg", 13, 13, 0x00A000);
+  WriteJpeg("unchecked.jpg", 13, 13, gfx::clSilver);
+  const std::string form =
+      "<H2>Fiche client</H2><P>"
+      "<INPUT NAME=\"Client.nom\" TYPE=text SIZE=12 VALUE=\"Dupont\"> "
+      "<INPUT NAME=\"Client.age\" TYPE=int SIZE=4 VALUE=\"42\"> "
+      "<INPUT NAME=\"Client.taux\" TYPE=float SIZE=6 VALUE=\"3,5\"><P><P>"
+      "<INPUT NAME=\"Client.date\" TYPE=date SIZE=8 VALUE=\"01/02/2003\"> "
+      "<INPUT NAME=\"Client.code\" TYPE=password SIZE=8 VALUE=\"secret\"> "
+      "<INPUT NAME=\"Client.pdf \" TYPE=file SIZE=10 VALUE=\"c:\\facture.pdf\"><P><P>"
+      "<INPUT NAME=\"Client.cle\" TYPE=hidden SIZE=6 VALUE=\"A12\"> "
+      "Accord <INPUT TYPE=checkbox CHECKED NAME=\"Accord\"> "
+      "Relance <INPUT TYPE=checkbox NAME=\"Relance\"> "
+      "Oui <INPUT TYPE=radio CHECKED NAME=\"Choix.oui\"> "
+      "Non <INPUT TYPE=radio NAME=\"Choix.non\"><P>"
+      "<INPUT TYPE=image SRC=\"photo.jpg\" NAME=\"Photo\"><P>"
+      "Remarques :<TEXTAREA ROWS=3 COLS=30 NAME=\"Note\">Client fid\xE8le depuis 1998, "
+      "paie toujours \xE0 trente jours.</TEXTAREA>"
+      "<INPUT TYPE=submit VALUE=\"Envoyer\"> <INPUT TYPE=reset VALUE=\"Effacer\">";
+  TPicture p(480, 480);
+  Draw(p, form, 470);
+  EXPECT_LT(p.Result, 480);
+  ui::SaveToPNG(p.Bitmap, ArtifactPath("render_form.png"));
 }
 
 }  // namespace
