@@ -29,7 +29,7 @@ public:
   }
   std::unique_ptr<gfx::TGraphic> Paint(int w, int h,
                                        const std::function<void(gfx::TCanvas&)>& paint) override {
-    gfx::TTestCanvas canvas(w, h);
+    gfx::TTestCanvas canvas(1, 1);  // the painting is exercised; its pixels are not needed
     canvas.Record(false);
     paint(canvas);
     return std::make_unique<gfx::TTestGraphic>(w, h, 0x0000FF);
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
 
   html::SetPictureSource(&Pictures);  // and an empty cache for every input
-  gfx::TTestCanvas canvas(300, 200);
+  gfx::TTestCanvas canvas(160, 100);
   canvas.Record(false);
   const gfx::TFontDesc font = canvas.Font;
   const gfx::TBrushDesc brush = canvas.Brush;
