@@ -59,16 +59,24 @@ std::size_t TBzip2Reader::Read(char* buffer, std::size_t count) {
   return count - s.avail_out;
 }
 
+static_assert(TBlockBuffer::BlockSize % StreamPiece == 0, "pieces fill blocks exactly");
+
 void TBlockBuffer::Append(const char* data, std::size_t count) {
   while (count > 0) {
-    const std::size_t used = FSize % BlockSize;
-    if (used == 0) FBlocks.push_back(std::make_unique_for_overwrite<char[]>(BlockSize));
-    const std::size_t n = std::min(count, BlockSize - used);
-    std::memcpy(FBlocks.back().get() + used, data, n);
-    FSize += n;
-    data += n;
-    count -= n;
+    const std::span<char> room = Room(count);
+    std::memcpy(room.data(), data, room.size());
+    Commit(room.size());
+    data += room.size();
+    count -= room.size();
   }
+}
+
+std::span<char> TBlockBuffer::Room(std::size_t wanted) {
+  const std::size_t used = FSize % BlockSize;
+  if (used == 0 && FSize == FBlocks.size() * BlockSize) {
+    FBlocks.push_back(std::make_unique_for_overwrite<char[]>(BlockSize));
+  }
+  return {FBlocks.back().get() + used, std::min(wanted, BlockSize - used)};
 }
 
 std::string_view TBlockBuffer::Block(std::size_t i) const {
@@ -84,9 +92,15 @@ std::string TBlockBuffer::ToString() const {
 }
 
 void DecompressPayload(std::span<const char> input, TBlockBuffer& output) {
+  // The stream is asked for 64 KiB at a time, straight into the output's last block: the
+  // blocks are a whole number of pieces, so no piece is split or copied again.
   TBzip2Reader reader(input);
-  auto work = std::make_unique_for_overwrite<char[]>(StreamPiece);
-  for (std::size_t n; (n = reader.Read(work.get(), StreamPiece)) > 0;) output.Append(work.get(), n);
+  for (;;) {
+    const std::span<char> room = output.Room(StreamPiece);
+    const std::size_t n = reader.Read(room.data(), room.size());
+    if (n == 0) break;
+    output.Commit(n);
+  }
 }
 
 std::string DecompressPayload(std::string_view input) {

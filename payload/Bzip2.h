@@ -54,6 +54,10 @@ class TBlockBuffer {
   static constexpr std::size_t BlockSize = 1 << 20;
 
   void Append(const char* data, std::size_t count);
+  // Room for up to Wanted more bytes at the end (a new block when the last one is full), to be
+  // filled in place and then counted with Commit.
+  std::span<char> Room(std::size_t wanted);
+  void Commit(std::size_t count) { FSize += count; }
   std::size_t Size() const { return FSize; }
   std::size_t BlockCount() const { return FBlocks.size(); }
   std::string_view Block(std::size_t i) const;
