@@ -25,12 +25,13 @@ customerFiles=("Clients.QVC" "clients-archives.qvc" "Prospects.Qvc" "Fournisseur
 priceFiles=("Tarifs.LP" "tarifs-2015.lp" "Remises.Lp" "Prestations.LP"
             "Matériaux.LP" "forfaits.lp" "Pièces détachées.LP")
 
-n=0
+file=0
 for f in "${invoiceFiles[@]}"; do
+  file=$((file + 1))
   {
     echo "# Morvidan © Sorbiane - factures"
     for i in 1 2 3; do
-      n=$((n + 1))
+      n=$(( (file - 1) * 3 + i ))
       c=${customers[$(( (n - 1) % 7 ))]}
       printf 'FACTURE;F2016-%04d;%s;2016-08-%02d;%d,%02d €\n' "$n" "$c" $(( (n % 28) + 1 )) \
         $(( n * 137 % 2000 + 90 )) $(( n * 7 % 100 ))
