@@ -26,8 +26,8 @@ entries. Names are stored in Windows-1252.
            names (in byte order, files before sub-folders), and the files of its sub-folders
            as full Windows paths under --root: with --root 'c:\Morvidan', Modeles/Liste.LP
            becomes the entry c:\Morvidan\Modeles\Liste.LP, which the installer writes there
-           (or in c:\Morvidan\MAJ\Modeles on an update). Without --root, files in
-           sub-folders are refused. Also refused, with nothing written: empty names, names
+           whatever folder the user chose (on an update of c:\Morvidan, into
+           c:\Morvidan\MAJ\Modeles). Without --root, files in sub-folders are refused. Also refused, with nothing written: empty names, names
            over 255 bytes, characters Windows file names reject, device names (CON, NUL...),
            names ending in a point or a space, and two names equal when letter case is
            ignored.
