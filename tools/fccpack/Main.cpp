@@ -27,10 +27,10 @@ entries. Names are stored in Windows-1252.
            as full Windows paths under --root: with --root 'c:\Morvidan', Modeles/Liste.LP
            becomes the entry c:\Morvidan\Modeles\Liste.LP, which the installer writes there
            whatever folder the user chose (on an update of c:\Morvidan, into
-           c:\Morvidan\MAJ\Modeles). Without --root, files in sub-folders are refused. Also refused, with nothing written: empty names, names
-           over 255 bytes, characters Windows file names reject, device names (CON, NUL...),
-           names ending in a point or a space, and two names equal when letter case is
-           ignored.
+           c:\Morvidan\MAJ\Modeles). Without --root, files in sub-folders are refused.
+           Also refused, with nothing written: empty names, names over 255 bytes,
+           characters Windows file names reject, device names (CON, NUL...), names ending
+           in a point or a space, and two names equal when letter case is ignored.
   list     Prints each entry's name and size, separated by a tab, one entry a line.
   verify   Decompresses the whole payload and checks all of it as the installer will read
            it: one bzip2 stream and nothing after it, the count, the directory, every size,
