@@ -213,8 +213,18 @@ int DecodeEntities(rtl::ShortString& word, int maxLength) {
     if (semi == std::string::npos) break;
     const std::string reference = word.str().substr(amp, semi - amp);
     const std::int32_t code = rtl::StrToInt(std::string_view(reference).substr(2));
-    util::ReplaceAll(reference + ";", std::string(1, static_cast<char>(code & 0xFF)), word,
-                     maxLength, true);
+    const char c = static_cast<char>(code & 0xFF);
+    const std::string find = reference + ";";
+    if (c == util::Marker) {
+      // ReplaceAll holds each occurrence as this very character between its two passes:
+      // given it as the replacement, it would never end ("&#1;", "&#257;").
+      std::string text = word.str();
+      for (std::size_t p = text.find(find); p != std::string::npos; p = text.find(find, p + 1))
+        text.replace(p, find.size(), 1, c);
+      word = text;
+    } else {
+      util::ReplaceAll(find, std::string(1, c), word, maxLength, true);
+    }
   }
   return static_cast<int>(before) - static_cast<int>(word.size());
 }

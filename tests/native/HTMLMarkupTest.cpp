@@ -257,6 +257,7 @@ TEST(HTMLMarkup, DecodeEntities) {
       {"A&#65", "A&#65"},              // no ";": left as it is
       {"x&#65", "x&#65"},
       {"mot ", "mot "},
+      {"&#1;x&#257;", "\x01x\x01"},  // the character that the replacing holds occurrences as
   };
   for (const Case& c : cases) {
     rtl::ShortString word(c.word);
