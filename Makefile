@@ -1,5 +1,5 @@
 # The front door. `make run` and `make test` install what is missing, build and go.
-.PHONY: all deps build run test bench fuzz clean
+.PHONY: all deps build run test bench fuzz installer clean
 
 all: build
 
@@ -21,6 +21,10 @@ bench: build
 # A longer fuzz campaign by hand: make fuzz FUZZ_SECONDS=600
 fuzz: build
 	@LAYERS=fuzz scripts/test.sh
+
+# The maker's own release: make installer PAYLOAD=<folder>
+installer: deps
+	@scripts/make-installer.sh
 
 clean:
 	rm -rf build dist out
