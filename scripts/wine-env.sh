@@ -54,7 +54,7 @@ wine_setup() {
 
 wine_teardown() {
   wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
+  timeout 15 wineserver -w >/dev/null 2>&1 || true
   if [ -n "$WINE_OWN_XVFB_PID" ]; then
     kill "$WINE_OWN_XVFB_PID" 2>/dev/null || true
     wait "$WINE_OWN_XVFB_PID" 2>/dev/null || true
