@@ -36,7 +36,7 @@ wine_setup() {
 
   # The persistent server comes first: every wine command after it reuses it.
   mkdir -p "$WINEPREFIX"
-  wineserver -p
+  wineserver -p </dev/null >/dev/null 2>&1
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 || true
   fi
