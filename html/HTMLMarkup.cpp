@@ -271,7 +271,7 @@ bool TAttributeText::TakeName(std::string_view name) {
   return true;
 }
 
-rtl::ShortString TAttributeText::QuotedValue() {
+std::string TAttributeText::TakeQuoted() {
   const std::string& text = FText.str();
   std::size_t taken = 0;
   int quotes = 0;
@@ -279,6 +279,11 @@ rtl::ShortString TAttributeText::QuotedValue() {
     if (text[taken++] == '"') ++quotes;
   std::string value = text.substr(0, taken);
   FText.Delete(1, taken);
+  return value;
+}
+
+rtl::ShortString TAttributeText::QuotedValue() {
+  std::string value = TakeQuoted();
   if (!value.empty()) value.erase(0, 1);
   if (!value.empty()) value.pop_back();
   return value;
@@ -302,13 +307,7 @@ rtl::ShortString TAttributeText::UpToSpaceValue() {
 }
 
 rtl::ShortString TAttributeText::FileNameValue() {
-  const std::string& text = FText.str();
-  std::size_t taken = 0;
-  int quotes = 0;
-  while (taken < text.size() && quotes < 2)
-    if (text[taken++] == '"') ++quotes;
-  std::string value = text.substr(0, taken);
-  FText.Delete(1, taken);
+  std::string value = TakeQuoted();
   if (!value.empty()) value.erase(0, 1);
   if (value.size() < 4) throw rtl::EIntOverflow();
   value.resize(value.size() >= 5 ? value.size() - 5 : 0);

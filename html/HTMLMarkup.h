@@ -95,6 +95,9 @@ public:
   void SkipUnknown();
 
 private:
+  // Takes the text up to and including the second double quote (or all of it).
+  std::string TakeQuoted();
+
   rtl::ShortString FText;
 };
 

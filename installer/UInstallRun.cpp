@@ -56,8 +56,6 @@ constexpr FILETIME DateStamp{0x392A986E, 0x01D202C4};
 // until the program ends.
 dialogs::TAttente* WaitWindow = nullptr;
 
-bool FileExists(const std::string& name) { return util::FileExists(name); }
-
 std::string ExecutablePath() {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -106,7 +104,7 @@ void WaitForApplication(const std::string& executable) {
                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
     if (attempt == WaitWindowAttempt && opened == INVALID_HANDLE_VALUE) {
-      if (!FileExists(executable)) break;
+      if (!util::FileExists(executable)) break;
       if (!WaitWindow) WaitWindow = new dialogs::TAttente(nullptr);
       WaitWindow->SetCaption(WaitCaption);
       WaitWindow->Label1->SetCaption(WaitText);
@@ -123,7 +121,7 @@ void WaitForApplication(const std::string& executable) {
 // Sets the three file times of an existing executable to the release date; a missing file is
 // left missing (no empty executable is made), and no failure is reported.
 void Stamp(const std::string& executable) {
-  if (!FileExists(executable)) return;
+  if (!util::FileExists(executable)) return;
   HANDLE file = util::OpenReadWrite(executable);
   if (file == INVALID_HANDLE_VALUE) return;
   SetFileTime(file, &DateStamp, &DateStamp, &DateStamp);
@@ -180,7 +178,7 @@ void TForm1::RunInstallation() {
 
   const std::string folder = EditDossier->Text();
   const std::string executable = folder + "\\" + ExecutableName;
-  const bool update = FileExists(folder + "\\" + kApplicationFile);
+  const bool update = util::FileExists(folder + "\\" + kApplicationFile);
   CreateDirectoryA(folder.c_str(), nullptr);
   std::string working = folder;
   if (update) {
@@ -197,7 +195,7 @@ void TForm1::RunInstallation() {
 
   if (update) {
     InstallNewFonts(working);
-    if (FileExists(executable) &&
+    if (util::FileExists(executable) &&
         !CopyFileA(executable.c_str(), (folder + "\\" + BackupName).c_str(), FALSE)) {
       dialogs::ShowMessageBox(UpdateTitle, BackupFailedText, "Ok", 0);
       return;

@@ -1,6 +1,7 @@
 #include "util/ShortcutLink.h"
 
 #include "ui/Win32.h"
+#include "util/FileUtils.h"
 
 #include <objbase.h>
 #include <objidl.h>
@@ -35,11 +36,6 @@ std::wstring Widen(const std::string& s) {
   MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, w.data(), n);
   w.resize(w.size() - 1);
   return w;
-}
-
-bool FileExists(const std::string& name) {
-  const DWORD attributes = GetFileAttributesA(name.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace
@@ -133,7 +129,7 @@ void DesktopShortcut(rtl::ShortString name, rtl::ShortString target, rtl::ShortS
   // c:\Users\jean.dupont\Desktop must still give "Morvidan © Sorbiane.lnk".
   const std::string fileName = name.str().substr(name.str().rfind('\\') + 1);
   if (fileName.find('.') == std::string::npos) name += ".lnk";
-  if (FileExists(name)) return;
+  if (util::FileExists(name.str())) return;
 
   TShortcutLink link;
   link.ShortcutFile = name;
