@@ -109,6 +109,7 @@ for layer in $layers; do
       if [ "$code" != 0 ] && [ "$f" = 0 ]; then f=1; fi
       passed=$((passed + p))
       failed=$((failed + f))
+      grep '^SKIP: ' "$logs/e2e-$name.log" | sed 's/^/       /'
       if [ "$f" = 0 ]; then echo "  ok   $name ($p checks)"; else
         echo "  FAIL $name ($p passed, $f failed; log: ${logs#$top/}/e2e-$name.log)"
         grep '^FAIL: ' "$logs/e2e-$name.log" | head -n 20 | sed 's/^/       /'

@@ -28,10 +28,10 @@ unix_path() {
   printf '%s/dosdevices/%s:%s' "$WINEPREFIX" "$drive" "${p:2}"
 }
 
-# Starts the installer in the background, from the folder given (default: c:\users\Public).
+# Starts an installer in the background (default: the product), from c:\.
 start_installer() {
   E2E_LOG="$E2E_SHOTS/../wine-$(date +%s%N).log"
-  (cd "${1:-$WINEPREFIX/drive_c}" && wine "$E2E_INSTALLER" >"$E2E_LOG" 2>&1) &
+  (cd "$WINEPREFIX/drive_c" && exec wine "${1:-$E2E_INSTALLER}" >"$E2E_LOG" 2>&1 </dev/null) &
   E2E_PID=$!
 }
 
@@ -40,7 +40,7 @@ start_installer() {
 find_window() {
   local title=$1 limit=${2:-20} id name
   local end=$((SECONDS + limit))
-  while [ $SECONDS -lt $end ]; do
+  while :; do
     for id in $(xdotool search --onlyvisible --class 'install' 2>/dev/null); do
       name=$(xdotool getwindowname "$id" 2>/dev/null) || continue
       if [ "$name" = "$title" ]; then
@@ -48,9 +48,9 @@ find_window() {
         return 0
       fi
     done
+    [ $SECONDS -lt $end ] || return 1
     sleep 0.2
   done
-  return 1
 }
 
 # Waits until no visible window titled $1 remains (up to $2 seconds).
@@ -76,9 +76,11 @@ click_client() {  # window, x, y, client-width, client-height
   sleep 0.3
 }
 
+# Keys go through the X test extension, as from a keyboard, to the window given the focus:
+# keys sent to a window as X events reach Wine in an order that a real keyboard never gives.
 press_key() {  # window, key name (xdotool's)
-  xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus "$1" 2>/dev/null
-  xdotool key --window "$1" "$2"
+  xdotool windowfocus --sync "$1" 2>/dev/null
+  xdotool key "$2" 2>/dev/null
   sleep 0.3
 }
 
@@ -118,8 +120,8 @@ wizard_click() {  # window, place
 # Replaces the text of the wizard's folder box, as a user selects it all and types.
 type_folder() {  # window, text
   wizard_click "$1" folder
-  xdotool key --window "$1" ctrl+a BackSpace
-  xdotool type --window "$1" --delay 20 "$2"
+  xdotool key ctrl+a BackSpace
+  xdotool type --delay 20 "$2"
   sleep 0.3
 }
 
@@ -142,4 +144,146 @@ desktop_path() {
   value=$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
     /v Desktop 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
   unix_path "$value"
+}
+
+# A fingerprint of what the upper three quarters of a window show (the page text, the boxes),
+# leaving out the buttons, whose look follows the mouse.
+window_hash() {
+  local w=$1 geometry width height
+  geometry=$(xdotool getwindowgeometry --shell "$w" 2>/dev/null) || return 1
+  width=$(echo "$geometry" | sed -n 's/^WIDTH=//p')
+  height=$(echo "$geometry" | sed -n 's/^HEIGHT=//p')
+  import -window "$w" -crop "${width}x$((height * 3 / 4))+0+0" rgb:- 2>/dev/null | md5sum | cut -c1-32
+}
+
+# Clicks a place of the wizard and waits until the window shows the change. A click that falls
+# while Wine is still busy drawing the page is lost; it is given once more after 3 s.
+wizard_step() {  # window, place
+  local before try end
+  before=$(window_hash "$1")
+  for try in 1 2; do
+    wizard_click "$1" "$2"
+    end=$((SECONDS + 3))
+    while [ $SECONDS -lt $end ]; do
+      [ "$(window_hash "$1")" != "$before" ] && return 0
+      sleep 0.2
+    done
+  done
+  return 1
+}
+
+# Starts the installer (the executable given, default the product) and clicks pages 1 to 3 as
+# a user does, typing the folder given on page 3; the last click, "Suivant >" of page 3, starts
+# the installation run. Sets WIZARD; screenshots are named <name>-page<n>.
+install_through() {  # screenshot name, [folder], [installer]
+  local name=$1 folder=${2:-} installer=${3:-$E2E_INSTALLER}
+  start_installer "$installer"
+  WIZARD=$(find_window "" 30) || { echo "FAIL: $name: the wizard opens"; return 1; }
+  sleep 1
+  screenshot "$WIZARD" "$name-page1"
+  wizard_step "$WIZARD" next || { echo "FAIL: $name: page 2 is reached"; return 1; }
+  wizard_step "$WIZARD" accept || { echo "FAIL: $name: the licence is accepted"; return 1; }
+  screenshot "$WIZARD" "$name-page2"
+  wizard_step "$WIZARD" next || { echo "FAIL: $name: page 3 is reached"; return 1; }
+  if [ -n "$folder" ]; then type_folder "$WIZARD" "$folder"; fi
+  screenshot "$WIZARD" "$name-page3"
+  wizard_step "$WIZARD" next || { echo "FAIL: $name: the installation starts"; return 1; }
+}
+
+STAMP_TIME="2016-08-30 13:41:34"
+
+# Waits until the executable given carries the release date: the last step of a run before
+# page 5, which then gets a moment to be drawn.
+wait_for_stamp() {  # path, seconds
+  local end=$((SECONDS + ${2:-60}))
+  while [ $SECONDS -lt $end ]; do
+    if [ "$(file_time "$1")" = "$STAMP_TIME" ]; then
+      sleep 1.5
+      return 0
+    fi
+    sleep 0.2
+  done
+  return 1
+}
+
+access_time() {  # path: last-access time in UTC, to the second
+  TZ=UTC stat -c %x "$1" 2>/dev/null | cut -c1-19
+}
+
+# The files the demo payload carries, as the build made them.
+E2E_DEMO="$E2E_BUILD/win64/installer/demo"
+
+WAIT_TITLE="Installateur de Morvidan.EXE © Sorbiane"
+
+# Asks a program of the prefix to close, as the system does at logoff (WM_CLOSE), and waits.
+close_program() {  # image name, e.g. install.exe
+  wine taskkill /im "$1" >/dev/null 2>&1
+  local end=$((SECONDS + 20))
+  while [ $SECONDS -lt $end ]; do
+    wine tasklist 2>/dev/null | grep -qi "^$1" || return 0
+    sleep 0.5
+  done
+  return 1
+}
+
+# True when every file of the demo payload is in the folder given, with the same contents.
+has_demo_files() {  # Linux folder
+  local f
+  for f in "$E2E_DEMO"/files/*; do
+    cmp -s "$f" "$1/$(basename "$f")" || return 1
+  done
+}
+
+# Waits for the release date on the executable given, as wait_for_stamp does, and records in
+# E2E_SEEN_WAIT whether the wait window showed up meanwhile.
+wait_for_stamp_watching() {  # path, seconds
+  local end=$((SECONDS + ${2:-60}))
+  E2E_SEEN_WAIT=no
+  while [ $SECONDS -lt $end ]; do
+    find_window "$WAIT_TITLE" 0 >/dev/null && E2E_SEEN_WAIT=yes
+    if [ "$(file_time "$1")" = "$STAMP_TIME" ]; then
+      sleep 1.5
+      return 0
+    fi
+    sleep 0.2
+  done
+  return 1
+}
+
+screenshot_screen() {  # name: the whole display, for windows that overlap
+  import -window root "$E2E_SHOTS/$1.png" 2>/dev/null
+}
+
+# Every file of drive c: with its size and time, and every folder, leaving out what Wine keeps
+# changing itself (the Windows folder, the profiles' AppData and Temp).
+drive_state() {
+  (cd "$WINEPREFIX/drive_c" && find . \( -path ./windows -o -name AppData -o -name Temp \) -prune \
+    -o -type d -printf '%p 0 0\n' -o -printf '%p %s %T@\n' | LC_ALL=C sort)
+}
+
+# What changed on drive c: since the state given ($1, from drive_state), outside the folders
+# given (Windows paths), one path a line.
+written_outside() {  # state, [allowed Windows paths...]
+  local state=$1 allowed rel
+  shift
+  diff <(printf '%s\n' "$state") <(drive_state) | sed -n 's/^[<>] \(.*\) [0-9]* [0-9.]*$/\1/p' |
+    LC_ALL=C sort -u | while read -r rel; do
+      for allowed in "$@"; do
+        allowed=${allowed//\\//}
+        allowed=./${allowed:3}
+        case "${rel,,}" in "${allowed,,}" | "${allowed,,}"/*) continue 2 ;; esac
+      done
+      echo "$rel"
+    done
+}
+
+# Answers a box with Return (its first button) and waits until it is gone; a key that falls
+# before the box takes input is given again.
+answer_box() {  # window, title
+  local try
+  for try in 1 2 3; do
+    press_key "$1" Return
+    wait_gone "$2" 3 && return 0
+  done
+  return 1
 }

@@ -6,35 +6,34 @@ set -u
 source "$(dirname "$0")/common.bash"
 e2e_begin fresh
 
-start_installer
-wizard=$(find_window "" 30) || { echo "FAIL: the wizard opens"; exit 1; }
-echo "PASS: the wizard opens"
-screenshot "$wizard" fresh-page1
-wizard_click "$wizard" next
-wizard_click "$wizard" accept
-screenshot "$wizard" fresh-page2
-wizard_click "$wizard" next
-screenshot "$wizard" fresh-page3
-wizard_click "$wizard" next
-wait_for_file "$(unix_path 'c:\Morvidan\install.exe')" 120
-sleep 2
-screenshot "$wizard" fresh-page5
-
+install_through fresh || exit 1
 app=$(unix_path 'c:\Morvidan')
+check "the run reaches its end (the executable is stamped)" wait_for_stamp "$app/Morvidan.EXE" 120
+screenshot "$WIZARD" fresh-page5
+
 check "the payload file is left in the folder" test -s "$app/Morvidan.FCC"
 check "the application is unpacked" test -s "$app/Morvidan.EXE"
 check "the 21 data files and the font are unpacked" test "$(ls "$app" | grep -ciE '\.(qvf|qvc|lp|ttf|jpg)$')" = 23
 check "accented names arrive as such" test -s "$app/Fenêtres Dupré.QVF"
 check "no temporary container is left" test -z "$(ls "$app" | grep -iE '\.(ctn|tmp)$')"
+check "no update folder is made" test ! -e "$app/MAJ"
 check "the installer leaves a copy of itself" cmp -s "$app/install.exe" "$E2E_INSTALLER"
-check "the executable carries the release date" test "$(file_time "$app/Morvidan.EXE")" = "2016-08-30 13:41:34"
+check "the executable's last-write time is the release date" test "$(file_time "$app/Morvidan.EXE")" = "$STAMP_TIME"
+check "the executable's last-access time is the release date" test "$(access_time "$app/Morvidan.EXE")" = "$STAMP_TIME"
 link=$(desktop_path)/"Morvidan © Sorbiane.lnk"
 check "the desktop shortcut exists" test -s "$link"
 info=$(lnkinfo "$link" 2>/dev/null)
-check "the shortcut starts c:\\Morvidan\\Morvidan.EXE" grep -qiF 'Morvidan\Morvidan.EXE' <<<"$info"
+echo "$info" >"$E2E_SHOTS/fresh-shortcut.txt"
+check "the shortcut starts c:\\Morvidan\\Morvidan.EXE" grep -qiE 'Local path[^:]*: *c:\\Morvidan\\Morvidan\.EXE$' <<<"$info"
 check "the shortcut's working folder is c:\\Morvidan" grep -qiE 'Working directory[^:]*: *c:\\Morvidan$' <<<"$info"
+check "the shortcut's icon comes from the executable" grep -qiE 'Icon location[^:]*: *c:\\Morvidan\\Morvidan\.EXE$' <<<"$info"
+check "the shortcut's icon is number 0" grep -qiE 'Icon index[^:]*: *0$' <<<"$info"
+check "the shortcut has no hot key" grep -qiE 'Hot key[^:]*: *(0|0x0+)$' <<<"$info"
+# The format reads every value but 3 (maximised) and 7 (minimised) as a normal window.
+show=$(sed -n "s/^\s*Show Window value\s*: *//p" <<<"$info")
+check "the shortcut opens a normal window ($show)" test "$((${show:-3}))" != 3 -a "$((${show:-3}))" != 7
 
-wizard_click "$wizard" cancel   # "Fermer" on page 5
+wizard_click "$WIZARD" cancel   # "Fermer" on page 5
 check "Fermer ends the wizard" wait_gone "" 20
 wait_for_file "$app/lancement.txt" 20
 check "the application is started with VERUVI" grep -q 'VERUVI' "$app/lancement.txt"
