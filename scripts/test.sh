@@ -47,6 +47,29 @@ count_gtest() {  # name, log, exit code
   fi
 }
 
+# Runs every script of a folder that prints "PASS: ..." and "FAIL: ..." lines (and "SKIP: ..."
+# for what the machine cannot do), and adds its counts; a script that fails without a FAIL line
+# counts as one failure.
+run_checks() {  # folder, log prefix
+  local t name code p f
+  for t in "$1"/*.sh; do
+    [ -f "$t" ] || continue
+    name=$(basename "$t" .sh)
+    timeout 1200 bash "$t" >"$logs/$2-$name.log" 2>&1
+    code=$?
+    p=$(grep -c '^PASS: ' "$logs/$2-$name.log")
+    f=$(grep -c '^FAIL: ' "$logs/$2-$name.log")
+    if [ "$code" != 0 ] && [ "$f" = 0 ]; then f=1; fi
+    passed=$((passed + p))
+    failed=$((failed + f))
+    grep '^SKIP: ' "$logs/$2-$name.log" | sed 's/^/       /'
+    if [ "$f" = 0 ]; then echo "  ok   $name ($p checks)"; else
+      echo "  FAIL $name ($p passed, $f failed; log: ${logs#$top/}/$2-$name.log)"
+      grep '^FAIL: ' "$logs/$2-$name.log" | head -n 20 | sed 's/^/       /'
+    fi
+  done
+}
+
 gtest_filter=()
 [ -n "${FILTER:-}" ] && gtest_filter=("--gtest_filter=$FILTER")
 
@@ -74,6 +97,7 @@ for layer in $layers; do
     else
       fail "dist/win64/install.exe is a PE32+ GUI program"
     fi
+    run_checks tests/build build
     ;;
   win)
     echo "win (Wine):"
@@ -99,22 +123,7 @@ for layer in $layers; do
     ;;
   e2e)
     echo "e2e (Wine):"
-    for t in tests/e2e/*.sh; do
-      [ -f "$t" ] || continue
-      name=$(basename "$t" .sh)
-      timeout 1200 bash "$t" >"$logs/e2e-$name.log" 2>&1
-      code=$?
-      p=$(grep -c '^PASS: ' "$logs/e2e-$name.log")
-      f=$(grep -c '^FAIL: ' "$logs/e2e-$name.log")
-      if [ "$code" != 0 ] && [ "$f" = 0 ]; then f=1; fi
-      passed=$((passed + p))
-      failed=$((failed + f))
-      grep '^SKIP: ' "$logs/e2e-$name.log" | sed 's/^/       /'
-      if [ "$f" = 0 ]; then echo "  ok   $name ($p checks)"; else
-        echo "  FAIL $name ($p passed, $f failed; log: ${logs#$top/}/e2e-$name.log)"
-        grep '^FAIL: ' "$logs/e2e-$name.log" | head -n 20 | sed 's/^/       /'
-      fi
-    done
+    run_checks tests/e2e e2e
     ;;
   fuzz)
     echo "fuzz:"

@@ -73,7 +73,7 @@ click_client() {  # window, x, y, client-width, client-height
   border=$(((width - cw) / 2))
   caption=$((height - ch - border))
   xdotool mousemove --window "$w" $((x + border)) $((y + caption)) click 1
-  sleep 0.3
+  sleep "${E2E_CLICK_PAUSE:-0.3}"
 }
 
 # Keys go through the X test extension, as from a keyboard, to the window given the focus:

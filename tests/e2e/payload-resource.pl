@@ -2,6 +2,7 @@
 # Reads or alters the payload resource (type "FCC", identifier 1) of an installer executable,
 # for the tests that need a broken installer and for the size of the stub.
 #   payload-resource.pl size    <exe>                 bytes of the payload
+#   payload-resource.pl extract <exe> <out>           the payload written to a file
 #   payload-resource.pl corrupt <exe> <out>           bytes in the middle of the stream flipped
 #   payload-resource.pl hide    <exe> <out>           the type renamed "FCX": no payload found
 #   payload-resource.pl replace <exe> <fcc> <out>     another (not larger) payload put in place
@@ -81,6 +82,11 @@ sub save {
 
 if ($command eq 'size') {
   print "$size\n";
+} elsif ($command eq 'extract') {
+  my $out = $rest[0] or die "extract needs an output file\n";
+  open(my $o, '>:raw', $out) or die "$out: $!\n";
+  print $o substr($image, $data, $size);
+  close $o or die "$out: $!\n";
 } elsif ($command eq 'corrupt') {
   # A run of bytes well inside the first bzip2 block: the stream's checks must catch it.
   my $at = $data + int($size / 3);
