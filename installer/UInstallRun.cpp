@@ -74,10 +74,7 @@ void WritePayloadFile(const std::string& name) {
 
   ui::TFileHandle file(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.Get() == INVALID_HANDLE_VALUE) {
-    file.Release();
-    throw rtl::EInOutError(static_cast<int>(GetLastError()));
-  }
+  if (!file.Valid()) throw rtl::EInOutError(static_cast<int>(GetLastError()));
   DWORD written = 0;
   if (size > 0 && !WriteFile(file.Get(), data, size, &written, nullptr))
     throw rtl::EInOutError(static_cast<int>(GetLastError()));

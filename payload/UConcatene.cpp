@@ -7,7 +7,7 @@
 #include "payload/UnpackRules.h"
 #include "payload/UntypedFile.h"
 #include "rtl/SysUtils.h"
-#include "ui/Win32.h"
+#include "ui/GdiObjects.h"
 #include "util/FileUtils.h"
 
 namespace payload {
@@ -15,26 +15,6 @@ namespace payload {
 namespace {
 
 constexpr std::int32_t MissingFileWait = 1000;
-
-class THandle {
- public:
-  explicit THandle(HANDLE h) : FHandle(h) {}
-  ~THandle() {
-    if (FHandle != INVALID_HANDLE_VALUE) CloseHandle(FHandle);
-  }
-  THandle(const THandle&) = delete;
-  THandle& operator=(const THandle&) = delete;
-  HANDLE Get() const { return FHandle; }
-  // Closes now and reports a failure of the close itself.
-  void Close() {
-    HANDLE h = FHandle;
-    FHandle = INVALID_HANDLE_VALUE;
-    ui::CheckOS(CloseHandle(h));
-  }
-
- private:
-  HANDLE FHandle;
-};
 
 rtl::ShortString CurrentFolder() {
   char buffer[MAX_PATH + 1] = {};
@@ -44,9 +24,9 @@ rtl::ShortString CurrentFolder() {
 
 // The whole file in one block, as a memory stream loads it.
 std::unique_ptr<char[]> LoadWholeFile(const rtl::ShortString& path, std::size_t& size) {
-  THandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  ui::TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.Get() == INVALID_HANDLE_VALUE) throw rtl::EFOpenError(path.str());
+  if (!file.Valid()) throw rtl::EFOpenError(path.str());
   LARGE_INTEGER length{};
   ui::CheckOS(GetFileSizeEx(file.Get(), &length));
   size = static_cast<std::size_t>(length.QuadPart);
@@ -59,14 +39,14 @@ std::unique_ptr<char[]> LoadWholeFile(const rtl::ShortString& path, std::size_t&
     if (got == 0) throw rtl::EInOutError(100);
     done += got;
   }
-  file.Close();
+  ui::CheckOS(file.Close());
   return block;
 }
 
 void SaveWholeFile(const rtl::ShortString& path, const TBlockBuffer& data) {
-  THandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  ui::TFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.Get() == INVALID_HANDLE_VALUE) throw rtl::EFCreateError(path.str());
+  if (!file.Valid()) throw rtl::EFCreateError(path.str());
   for (std::size_t i = 0; i < data.BlockCount(); ++i) {
     const std::string_view block = data.Block(i);
     DWORD put = 0;
@@ -74,7 +54,7 @@ void SaveWholeFile(const rtl::ShortString& path, const TBlockBuffer& data) {
         WriteFile(file.Get(), block.data(), static_cast<DWORD>(block.size()), &put, nullptr));
     if (put < block.size()) throw rtl::EInOutError(101);
   }
-  file.Close();
+  ui::CheckOS(file.Close());
 }
 
 }  // namespace

@@ -43,9 +43,6 @@ struct TDeleteDC {
 struct TDestroyWindow {
   void operator()(HWND h) const { DestroyWindow(h); }
 };
-struct TCloseHandle {
-  void operator()(HANDLE h) const { CloseHandle(h); }
-};
 
 using TFontHandle = TOwnedHandle<HFONT, TDeleteObject>;
 using TBrushHandle = TOwnedHandle<HBRUSH, TDeleteObject>;
@@ -54,7 +51,25 @@ using TBitmapHandle = TOwnedHandle<HBITMAP, TDeleteObject>;
 using TRegionHandle = TOwnedHandle<HRGN, TDeleteObject>;
 using TMemoryDC = TOwnedHandle<HDC, TDeleteDC>;
 using TWindowHandle = TOwnedHandle<HWND, TDestroyWindow>;
-using TFileHandle = TOwnedHandle<HANDLE, TCloseHandle>;
+
+// Owns a file handle from CreateFileA, whose "no handle" is INVALID_HANDLE_VALUE, not null.
+class TFileHandle {
+public:
+  explicit TFileHandle(HANDLE handle = INVALID_HANDLE_VALUE) : FHandle(handle) {}
+  ~TFileHandle() {
+    if (Valid()) CloseHandle(FHandle);
+  }
+  TFileHandle(const TFileHandle&) = delete;
+  TFileHandle& operator=(const TFileHandle&) = delete;
+
+  HANDLE Get() const { return FHandle; }
+  bool Valid() const { return FHandle != INVALID_HANDLE_VALUE && FHandle != nullptr; }
+  // Closes now, so that a failure of the close itself (data not written) can be reported.
+  bool Close() { return CloseHandle(std::exchange(FHandle, INVALID_HANDLE_VALUE)) != 0; }
+
+private:
+  HANDLE FHandle;
+};
 
 // A device context borrowed from a window with GetDC or GetWindowDC, given back on scope exit.
 class TWindowDC {

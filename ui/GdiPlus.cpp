@@ -92,10 +92,7 @@ CLSID PngEncoder() {
 void TJPEGImage::LoadFromFile(const std::string& fileName) {
   TFileHandle file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                OPEN_EXISTING, 0, nullptr));
-  if (file.Get() == INVALID_HANDLE_VALUE) {
-    file.Release();
-    throw rtl::EFOpenError(fileName);
-  }
+  if (!file.Valid()) throw rtl::EFOpenError(fileName);
   const DWORD size = GetFileSize(file.Get(), nullptr);
   std::vector<std::uint8_t> data(size);
   DWORD read = 0;

@@ -193,10 +193,13 @@ install_through() {  # screenshot name, [folder], [installer]
 STAMP_TIME="2016-08-30 13:41:34"
 
 # Waits until the executable given carries the release date: the last step of a run before
-# page 5, which then gets a moment to be drawn.
+# page 5, which then gets a moment to be drawn. E2E_SEEN_WAIT tells whether the wait window
+# showed up meanwhile.
 wait_for_stamp() {  # path, seconds
   local end=$((SECONDS + ${2:-60}))
+  E2E_SEEN_WAIT=no
   while [ $SECONDS -lt $end ]; do
+    find_window "$WAIT_TITLE" 0 >/dev/null && E2E_SEEN_WAIT=yes
     if [ "$(file_time "$1")" = "$STAMP_TIME" ]; then
       sleep 1.5
       return 0
@@ -232,22 +235,6 @@ has_demo_files() {  # Linux folder
   for f in "$E2E_DEMO"/files/*; do
     cmp -s "$f" "$1/$(basename "$f")" || return 1
   done
-}
-
-# Waits for the release date on the executable given, as wait_for_stamp does, and records in
-# E2E_SEEN_WAIT whether the wait window showed up meanwhile.
-wait_for_stamp_watching() {  # path, seconds
-  local end=$((SECONDS + ${2:-60}))
-  E2E_SEEN_WAIT=no
-  while [ $SECONDS -lt $end ]; do
-    find_window "$WAIT_TITLE" 0 >/dev/null && E2E_SEEN_WAIT=yes
-    if [ "$(file_time "$1")" = "$STAMP_TIME" ]; then
-      sleep 1.5
-      return 0
-    fi
-    sleep 0.2
-  done
-  return 1
 }
 
 screenshot_screen() {  # name: the whole display, for windows that overlap

@@ -28,7 +28,7 @@ printf 'raccourci de l'"'"'utilisateur' >"$link"
 rm -f "$fonts/$font"
 
 install_through update-1 || exit 1
-check "the update reaches its end (the executable is stamped)" wait_for_stamp_watching "$app/Morvidan.EXE" 120
+check "the update reaches its end (the executable is stamped)" wait_for_stamp "$app/Morvidan.EXE" 120
 screenshot "$WIZARD" update-1-page5
 check "no wait window appears when the application is not running" test "$E2E_SEEN_WAIT" = no
 check "the payload file is written into MAJ" cmp -s "$maj/Morvidan.FCC" "$E2E_DEMO/Morvidan.FCC"
@@ -47,7 +47,7 @@ for f in "$maj"/*; do printf 'vieux' >"$f"; done
 printf 'police du système' >"$fonts/$font"
 printf 'version intermédiaire' >>"$app/Morvidan.EXE"
 install_through update-2 || exit 1
-check "the second update reaches its end" wait_for_stamp_watching "$app/Morvidan.EXE" 120
+check "the second update reaches its end" wait_for_stamp "$app/Morvidan.EXE" 120
 screenshot "$WIZARD" update-2-page5
 check "the payload file in MAJ is written again" cmp -s "$maj/Morvidan.FCC" "$E2E_DEMO/Morvidan.FCC"
 check "every entry in MAJ is written again" has_demo_files "$maj"

@@ -1,5 +1,5 @@
 // fccpack's files on Windows: the ANSI calls, names in the ANSI code page.
-#include <windows.h>
+#include "ui/GdiObjects.h"
 
 #include <algorithm>
 #include <utility>
@@ -14,25 +14,10 @@ namespace {
   throw TToolError{ExitIo, what + " " + path + ": Windows error " + std::to_string(GetLastError())};
 }
 
-class THandle {
- public:
-  explicit THandle(HANDLE h) : FHandle(h) {}
-  ~THandle() {
-    if (FHandle != INVALID_HANDLE_VALUE) CloseHandle(FHandle);
-  }
-  THandle(const THandle&) = delete;
-  THandle& operator=(const THandle&) = delete;
-  HANDLE Get() const { return FHandle; }
-  bool Close() { return CloseHandle(std::exchange(FHandle, INVALID_HANDLE_VALUE)) != 0; }
-
- private:
-  HANDLE FHandle;
-};
-
 void WriteNew(const std::string& path, std::string_view data) {
-  THandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  ui::TFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (file.Get() == INVALID_HANDLE_VALUE) Fail("cannot create", path);
+  if (!file.Valid()) Fail("cannot create", path);
   while (!data.empty()) {
     const DWORD want = static_cast<DWORD>(std::min<std::size_t>(data.size(), 1u << 30));
     DWORD put = 0;
@@ -67,9 +52,9 @@ std::vector<std::string> ListFolder(const std::string& path) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  THandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  ui::TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.Get() == INVALID_HANDLE_VALUE) Fail("cannot open", path);
+  if (!file.Valid()) Fail("cannot open", path);
   std::string data;
   char buffer[1 << 16];
   for (;;) {
