@@ -98,7 +98,7 @@ e2e_begin() {  # name
 
 e2e_end() {
   trap - EXIT
-  [ -n "${E2E_PID:-}" ] && kill "$E2E_PID" 2>/dev/null
+  [ -n "${E2E_PID:-}" ] && kill "$E2E_PID" 2>/dev/null || true
   wine_teardown
 }
 
