@@ -11,7 +11,7 @@
 
 namespace payload {
 
-EBzip2Error::EBzip2Error(int code) : rtl::Exception(rtl::Format("error %d", code)), FCode(code) {}
+EBzip2Error::EBzip2Error(int code) : rtl::Exception("error " + std::to_string(code)), FCode(code) {}
 
 struct TBzip2Reader::TState {
   bz_stream Stream{};
