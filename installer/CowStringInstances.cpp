@@ -13,7 +13,7 @@
 
 template char* std::string::_S_construct(size_type, char, const std::allocator<char>&);
 template std::string::_Rep* std::string::_Rep::_S_create(size_type, size_type,
-                                                        const std::allocator<char>&);
+                                                         const std::allocator<char>&);
 template char* std::string::_Rep::_M_clone(const std::allocator<char>&, size_type);
 template void std::string::_Rep::_M_dispose(const std::allocator<char>&);
 template void std::string::_Rep::_M_destroy(const std::allocator<char>&) throw();

@@ -59,8 +59,8 @@ file_offset() {  # rva
 }
 file_offset "$rsrc_rva" && rsrc=$R
 
-# The name of a directory entry: a number, or (high bit set) a counted UTF-16 string. Other
-# characters than printable ASCII become "?", which no wanted name contains.
+# The name of a directory entry: a number, or (high bit set) a counted UTF-16 string whose
+# characters other than printable ASCII become "?", which no wanted name contains.
 entry_name() {  # value of the entry's first field
   local v=$1 at length i name=""
   if [ $((v & 0x80000000)) = 0 ]; then
@@ -71,7 +71,11 @@ entry_name() {  # value of the entry's first field
   u16 "$at" && length=$R
   for ((i = 0; i < length; i++)); do
     u16 $((at + 2 + 2 * i))
-    if [ "$R" -ge 32 ] && [ "$R" -lt 127 ]; then name+=$(printf "\\$(printf %03o "$R")"); else name+="?"; fi
+    if [ "$R" -ge 32 ] && [ "$R" -lt 127 ]; then
+      name+=$(printf "\\$(printf %03o "$R")")
+    else
+      name+="?"
+    fi
   done
   R=$name
 }
@@ -108,5 +112,5 @@ lookup "$R" ""
 data=$((rsrc + R))
 u32 $((data + 4)) && size=$R
 u32 "$data" && file_offset "$R"
-[ $((R + size)) -le "$file_size" ] || die "resource $want_type $want_id runs past the end of the file"
+[ $((R + size)) -le "$file_size" ] || die "resource $want_type $want_id runs past the end"
 echo "$R $size"

@@ -19,11 +19,13 @@ TEST(StringInstances, LibraryErrorsKeepTheirTexts) {
   };
   static const char* volatile noText = nullptr;
   const Case cases[] = {
-      {"at past the end", [] { (void)std::string("ab").at(5); }, "basic_string::at: __n (which is 5)"},
+      {"at past the end", [] { (void)std::string("ab").at(5); },
+       "basic_string::at: __n (which is 5)"},
       {"substr past the end", [] { (void)std::string("ab").substr(3); }, "basic_string::substr"},
       {"longer than max_size", [] { std::string().resize(std::string().max_size() + 1); },
        "basic_string::_M_replace_aux"},
-      {"construction from null", [] { std::string s(noText); }, "basic_string: construction from null"},
+      {"construction from null", [] { std::string s(noText); },
+       "basic_string: construction from null"},
       {"a text of the program's own", [] { throw std::length_error(std::string(300, 'x')); },
        std::string(300, 'x')},
   };
