@@ -11,7 +11,7 @@
 
 namespace payload {
 
-EBzip2Error::EBzip2Error(int code) : rtl::Exception(rtl::Format("error %d", code)), FCode(code) {}
+EBzip2Error::EBzip2Error(int code) : rtl::Exception("error " + std::to_string(code)), FCode(code) {}
 
 struct TBzip2Reader::TState {
   bz_stream Stream{};
@@ -107,34 +107,6 @@ std::string DecompressPayload(std::string_view input) {
   TBlockBuffer output;
   DecompressPayload(std::span<const char>(input.data(), input.size()), output);
   return output.ToString();
-}
-
-std::string CompressPayload(std::string_view container, int blockSize) {
-  bz_stream s{};
-  int rc = BZ2_bzCompressInit(&s, blockSize, 0, 0);
-  if (rc != BZ_OK) throw EBzip2Error(rc);
-  std::string out;
-  auto work = std::make_unique_for_overwrite<char[]>(StreamPiece);
-  std::size_t position = 0;
-  do {
-    // Input goes in by pieces too: avail_in is only 32 bits wide.
-    if (s.avail_in == 0 && position < container.size()) {
-      const std::size_t piece = std::min(container.size() - position, StreamPiece);
-      s.next_in = const_cast<char*>(container.data() + position);
-      s.avail_in = static_cast<unsigned>(piece);
-      position += piece;
-    }
-    s.next_out = work.get();
-    s.avail_out = static_cast<unsigned>(StreamPiece);
-    rc = BZ2_bzCompress(&s, position < container.size() || s.avail_in > 0 ? BZ_RUN : BZ_FINISH);
-    if (rc < 0) {
-      BZ2_bzCompressEnd(&s);
-      throw EBzip2Error(rc);
-    }
-    out.append(work.get(), StreamPiece - s.avail_out);
-  } while (rc != BZ_STREAM_END);
-  BZ2_bzCompressEnd(&s);
-  return out;
 }
 
 }  // namespace payload

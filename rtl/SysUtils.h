@@ -77,8 +77,9 @@ std::int64_t Round(double x);
 // The time of day as a fraction of a day (0.5 is noon).
 double TimeOfDay();
 
-// printf-style formatting into a std::string.
-std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+// Upper-case hexadecimal digits of Value, padded with zeros to at least Digits of them
+// (IntToHex(0x80004005, 8) is "80004005", IntToHex(31, 4) is "001F").
+std::string IntToHex(std::uint32_t value, int digits);
 
 // 16-bit counters of the system: a value past 65,535 raises the integer-overflow error.
 std::uint16_t CheckedWord(std::int64_t value);

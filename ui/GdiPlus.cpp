@@ -36,7 +36,7 @@ private:
 };
 
 void CheckGdiPlus(Gdiplus::GpStatus status, const char* what) {
-  if (status != Gdiplus::Ok) throw rtl::Exception(rtl::Format("%s #%d", what, int(status)));
+  if (status != Gdiplus::Ok) throw rtl::Exception(what + (" #" + std::to_string(int(status))));
 }
 
 void RequireGdiPlus() {

@@ -73,7 +73,7 @@ void TShortcutLink::SaveLink() const {
   const HRESULT created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                            IID_IShellLinkA, reinterpret_cast<void**>(&link.Ptr));
   if (FAILED(created))
-    throw rtl::Exception(rtl::Format("Erreur OLE %08X", static_cast<unsigned>(created)));
+    throw rtl::Exception("Erreur OLE " + rtl::IntToHex(static_cast<std::uint32_t>(created), 8));
   // The setters' results are not examined: the file is written with what was accepted.
   link->SetPath(Target.c_str());
   link->SetWorkingDirectory(WorkingDir.c_str());
@@ -87,7 +87,7 @@ void TShortcutLink::SaveLink() const {
   const HRESULT queried =
       link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.Ptr));
   if (FAILED(queried))
-    throw rtl::Exception(rtl::Format("Erreur OLE %08X", static_cast<unsigned>(queried)));
+    throw rtl::Exception("Erreur OLE " + rtl::IntToHex(static_cast<std::uint32_t>(queried), 8));
   if (file->Save(Widen(ShortcutFile).c_str(), TRUE) != S_OK)
     throw EShortcutError("Unable to create .lnk file");
 }

@@ -49,7 +49,7 @@ done
 make -s installer PAYLOAD="$release" >"$work/out" 2>&1
 check "the release folder is built into an installer" test $? = 0
 check "the installer is a 32-bit Windows GUI program" grep -q 'PE32 executable (GUI) Intel 80386' <(file "$DIST/install.exe")
-perl tests/e2e/payload-resource.pl extract "$DIST/install.exe" "$work/carried.FCC" 2>/dev/null
+perl scripts/pe-resource.pl extract "$DIST/install.exe" "$work/carried.FCC" 2>/dev/null
 check "the payload it carries is a sound one" "$fccpack" verify "$work/carried.FCC"
 "$fccpack" list "$work/carried.FCC" >"$work/list" 2>&1
 check "the payload it carries holds the release's three files" test "$(grep -c . "$work/list")" = 3

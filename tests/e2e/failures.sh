@@ -64,11 +64,11 @@ failing_run absent 'c:\Absent\Morvidan' "$ERROR_TITLE"
 check "absent: the folder is not made" test ! -e "$(unix_path 'c:\Absent')"
 
 mkdir -p "$work/corrupt" "$work/hidden"
-perl tests/e2e/payload-resource.pl corrupt "$E2E_INSTALLER" "$work/corrupt/install.exe"
+perl "$E2E_TOP/scripts/pe-resource.pl" corrupt "$E2E_INSTALLER" "$work/corrupt/install.exe"
 failing_run corrupt 'c:\Corrompu' "$ERROR_TITLE" "$work/corrupt/install.exe"
 check "corrupt: only the payload file is written" test "$(ls "$(unix_path 'c:\Corrompu')")" = Morvidan.FCC
 
-perl tests/e2e/payload-resource.pl hide "$E2E_INSTALLER" "$work/hidden/install.exe"
+perl "$E2E_TOP/scripts/pe-resource.pl" hide "$E2E_INSTALLER" "$work/hidden/install.exe"
 failing_run hidden 'c:\SansCharge' "$ERROR_TITLE" "$work/hidden/install.exe"
 hidden=$(unix_path 'c:\SansCharge')
 check "hidden: the payload file written is empty" test -e "$hidden/Morvidan.FCC" -a ! -s "$hidden/Morvidan.FCC"
@@ -96,7 +96,7 @@ check "backup: the executable is not stamped" test "$(file_time "$old/Morvidan.E
 mkdir -p "$work/noexe/files"
 cp "$E2E_DEMO"/files/* "$work/noexe/files/" && rm "$work/noexe/files/Morvidan.EXE"
 "$E2E_BUILD/native/tools/fccpack/fccpack" pack "$work/noexe/Morvidan.FCC" "$work/noexe/files" >/dev/null
-perl tests/e2e/payload-resource.pl replace "$E2E_INSTALLER" "$work/noexe/Morvidan.FCC" "$work/noexe/install.exe"
+perl "$E2E_TOP/scripts/pe-resource.pl" replace "$E2E_INSTALLER" "$work/noexe/Morvidan.FCC" "$work/noexe/install.exe"
 prior=$(unix_path 'c:\Ancienne')
 mkdir -p "$prior"
 { cat "$E2E_DEMO/files/Morvidan.EXE"; printf 'ancienne version'; } >"$prior/Morvidan.EXE"

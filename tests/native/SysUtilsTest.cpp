@@ -53,6 +53,19 @@ TEST(InOutError, TextsByCode) {
   EXPECT_THROW(rtl::CheckInOut(5), rtl::EInOutError);
 }
 
+TEST(IntToHex, PadsToTheDigitsAskedAndCutsNothing) {
+  struct Case {
+    std::uint32_t value;
+    int digits;
+    std::string text;
+  };
+  const Case cases[] = {
+      {0x80004005, 8, "80004005"}, {0x1F, 8, "0000001F"}, {0, 1, "0"},   {0, 0, "0"},
+      {0xFFFFFFFF, 8, "FFFFFFFF"}, {0xABCDE, 2, "ABCDE"},   {10, 4, "000A"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(rtl::IntToHex(c.value, c.digits), c.text) << c.value;
+}
+
 TEST(Errors, FixedTexts) {
   EXPECT_EQ(rtl::EIntOverflow().Message(), "Débordement d'entier");
   EXPECT_EQ(rtl::EFOpenError("c:\\a.txt").Message(),
