@@ -161,7 +161,7 @@ for layer in $layers; do
       [ -d "$seeds" ] || seeds=""
       if "$bin" -max_total_time="${FUZZ_SECONDS:-30}" -timeout=10 -rss_limit_mb=2048 \
           -max_len=4096 "${dicts[@]}" "$corpus" $seeds >"$logs/$name.log" 2>&1; then
-        pass "$name ($(grep -oE '#[0-9]+' "$logs/$name.log" | tail -n 1 | tr -d '#') runs)"
+        pass "$name ($(sed -n 's/^Done \([0-9]*\) runs.*/\1/p' "$logs/$name.log" | tail -n 1) runs)"
       else
         fail "$name (log: ${logs#$top/}/$name.log)"
         grep -E 'ERROR|SUMMARY' "$logs/$name.log" | head -n 5 | sed 's/^/       /'

@@ -367,8 +367,14 @@ struct ChoisirTest : WizardTest {
     Form1->EditDossier->SetText(folder);
     TBrowserView view;
     uitest::TDialogDriver driver(&uitest::StandardDialogUp, [&](HWND dialog) {
-      uitest::Pump(200);
-      view = ReadBrowser(dialog);
+      // The browser fills its tree and selects the start folder a moment after it shows, the
+      // later the busier the machine: it is read once that is done, or after two seconds
+      // (a tree rooted elsewhere than a drive may never show a selection).
+      for (int waited = 0; waited < 2000; waited += 20) {
+        uitest::Pump(20);
+        view = ReadBrowser(dialog);
+        if (!view.Title.empty() && !view.Root.empty() && !view.Selected.empty()) break;
+      }
       action(dialog);
     });
     Click(Form1->ButtonDossier);
