@@ -2,6 +2,7 @@
 # Finds, reads or alters a resource of a Windows executable (PE32 or PE32+). The stub measure
 # and the build checks find the payload with it; the tests make broken installers with it.
 #   pe-resource.pl find    <exe> <type> <id>       "<file offset> <size>" of the resource's data
+#   pe-resource.pl language <exe> <type> <id>      the language of the resource (1036: French)
 #   pe-resource.pl size    <exe>                   bytes of the payload (resource FCC 1)
 #   pe-resource.pl extract <exe> <out>             the payload written to a file
 #   pe-resource.pl corrupt <exe> <out>             bytes in the middle of the payload flipped
@@ -14,9 +15,9 @@ use strict;
 use warnings;
 
 my ($command, $exe, @rest) = @ARGV;
-my %arguments = (find => 2, size => 0, extract => 1, corrupt => 1, hide => 1, replace => 2);
+my %arguments = (find => 2, language => 2, size => 0, extract => 1, corrupt => 1, hide => 1, replace => 2);
 unless ($command && $exe && exists $arguments{$command} && @rest == $arguments{$command}) {
-  print STDERR "usage: $0 find EXE TYPE ID | size EXE | extract|corrupt|hide EXE OUT"
+  print STDERR "usage: $0 find|language EXE TYPE ID | size EXE | extract|corrupt|hide EXE OUT"
     . " | replace EXE FCC OUT\n";
   exit 2;
 }
@@ -89,7 +90,7 @@ sub child {  # directory, wanted key (number or name): the subdirectory entry
   return undef;
 }
 
-my ($wantType, $wantId) = $command eq 'find' ? @rest : ('FCC', 1);
+my ($wantType, $wantId) = $command =~ /^(find|language)$/ ? @rest : ('FCC', 1);
 my $type = child($root, $wantType) or fail("no resource of type $wantType");
 my $id = child($type->{at}, $wantId) or fail("no resource $wantType $wantId");
 my ($language) = grep { !$_->{dir} } entries($id->{at});
@@ -108,6 +109,8 @@ sub save {
 
 if ($command eq 'find') {
   print "$data $size\n";
+} elsif ($command eq 'language') {
+  print "$language->{key}\n";
 } elsif ($command eq 'size') {
   print "$size\n";
 } elsif ($command eq 'extract') {
