@@ -13,6 +13,7 @@
 
 #include "rtl/SysUtils.h"
 #include "ui/GdiCanvas.h"
+#include "tests/win/jpeg_writer.h"
 
 namespace {
 
@@ -291,31 +292,8 @@ TEST(Png, WrittenFileReadsBackWithTheSamePixels) {
   EXPECT_EQ(back.Bitmap().Pixel(6, 4), RGB(200, 100, 50));
 }
 
-// Writes a JPEG of one colour with GDI+'s own encoder.
-void WriteJpeg(const std::string& name, int w, int h, TColor color) {
-  namespace gp = Gdiplus::DllExports;
-  ui::TBitmap b(w, h);
-  b.Canvas().Brush.Color = color;
-  b.Canvas().FillRect(gfx::Rect(0, 0, w, h));
-  ui::SaveToPNG(b, "tmp.png");  // starts GDI+ for this process
-  Gdiplus::GpBitmap* image = nullptr;
-  ASSERT_EQ(gp::GdipCreateBitmapFromFile(L"tmp.png", &image), Gdiplus::Ok);
-  UINT count = 0, bytes = 0;
-  gp::GdipGetImageEncodersSize(&count, &bytes);
-  std::vector<std::uint8_t> buffer(bytes);
-  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-  gp::GdipGetImageEncoders(count, bytes, codecs);
-  const CLSID* jpeg = nullptr;
-  for (UINT i = 0; i < count; ++i)
-    if (std::wstring(codecs[i].MimeType) == L"image/jpeg") jpeg = &codecs[i].Clsid;
-  ASSERT_NE(jpeg, nullptr);
-  const std::wstring wide(name.begin(), name.end());
-  EXPECT_EQ(gp::GdipSaveImageToFile(image, wide.c_str(), jpeg, nullptr), Gdiplus::Ok);
-  gp::GdipDisposeImage(image);
-}
-
 TEST(Jpeg, DecodesAndStretchesOntoACanvas) {
-  WriteJpeg("orange.jpg", 40, 30, RGB(255, 128, 0));
+  uitest::WriteJpeg("orange.jpg", 40, 30, RGB(255, 128, 0));
   ui::TJPEGImage picture;
   picture.LoadFromFile("orange.jpg");
   EXPECT_EQ(picture.Width(), 40);

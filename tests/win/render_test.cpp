@@ -20,6 +20,7 @@
 #include "html/FieldDrawing.h"
 #include "installer/PageTexts.h"
 #include "rtl/SysUtils.h"
+#include "tests/win/jpeg_writer.h"
 
 namespace {
 
@@ -181,31 +182,6 @@ TEST(Render, WizardPagesAsPictures) {
   }
 }
 
-// Writes a JPEG of one colour with GDI+'s own encoder. The name is CP1252, as the program's.
-void WriteJpeg(const std::string& name, int w, int h, gfx::TColor color) {
-  namespace gp = Gdiplus::DllExports;
-  ui::TBitmap b(w, h);
-  b.Canvas().Brush.Color = color;
-  b.Canvas().FillRect(gfx::Rect(0, 0, w, h));
-  ui::SaveToPNG(b, "tmp.png");  // starts GDI+ for this process
-  Gdiplus::GpBitmap* image = nullptr;
-  ASSERT_EQ(gp::GdipCreateBitmapFromFile(L"tmp.png", &image), Gdiplus::Ok);
-  UINT count = 0, bytes = 0;
-  gp::GdipGetImageEncodersSize(&count, &bytes);
-  std::vector<std::uint8_t> buffer(bytes);
-  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-  gp::GdipGetImageEncoders(count, bytes, codecs);
-  const CLSID* jpeg = nullptr;
-  for (UINT i = 0; i < count; ++i)
-    if (std::wstring(codecs[i].MimeType) == L"image/jpeg") jpeg = &codecs[i].Clsid;
-  ASSERT_NE(jpeg, nullptr);
-  wchar_t wide[MAX_PATH] = {};
-  MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide, MAX_PATH);
-  EXPECT_EQ(gp::GdipSaveImageToFile(image, wide, jpeg, nullptr), Gdiplus::Ok);
-  gp::GdipDisposeImage(image);
-  DeleteFileA("tmp.png");
-}
-
 // JPEG colours come back within a few steps of what was written.
 bool Near(gfx::TColor c, gfx::TColor expected) {
   auto close = [](unsigned a, unsigned b) { return (a > b ? a - b : b - a) <= 12; };
@@ -222,7 +198,7 @@ int CountNear(const ui::TBitmap& b, gfx::TRect r, gfx::TColor color) {
 
 // Pictures are cached for the whole program, so each test names files of its own.
 TEST(RenderFields, ImageReadsTheJpegOfTheSameBaseName) {
-  WriteJpeg("logo.jpg", 200, 100, gfx::clRed);
+  uitest::WriteJpeg("logo.jpg", 200, 100, gfx::clRed);
   TPicture p(320, 140);
   Draw(p, "<IMG SRC=\"logo.gif\">x", 300);
   EXPECT_TRUE(Near(p.Bitmap.Pixel(100, 60), gfx::clRed));
@@ -236,7 +212,7 @@ TEST(RenderFields, ImageReadsTheJpegOfTheSameBaseName) {
 }
 
 TEST(RenderFields, WidthInPercentKeepsTheProportions) {
-  WriteJpeg("half.jpg", 200, 100, gfx::clBlue);
+  uitest::WriteJpeg("half.jpg", 200, 100, gfx::clBlue);
   TPicture p(320, 140);
   Draw(p, "<IMG SRC=\"half.jpg\" WIDTH=\"50%\">", 300);
   // A box 100 wide from Y + 10 to Y + 50.
@@ -245,10 +221,10 @@ TEST(RenderFields, WidthInPercentKeepsTheProportions) {
 }
 
 TEST(RenderFields, TwoTagsLoadTheFileOnce) {
-  WriteJpeg("once.jpg", 20, 20, gfx::clRed);
+  uitest::WriteJpeg("once.jpg", 20, 20, gfx::clRed);
   TPicture first(100, 60);
   Draw(first, "<IMG SRC=\"once.jpg\">", 90);
-  WriteJpeg("once.jpg", 20, 20, gfx::clBlue);  // changed on disk: the cached picture stays
+  uitest::WriteJpeg("once.jpg", 20, 20, gfx::clBlue);  // changed on disk: the cached picture stays
   TPicture second(100, 60);
   Draw(second, "<IMG SRC=\"once.jpg\">", 90);
   EXPECT_TRUE(Near(first.Bitmap.Pixel(10, 20), gfx::clRed));
@@ -256,8 +232,8 @@ TEST(RenderFields, TwoTagsLoadTheFileOnce) {
 }
 
 TEST(RenderFields, CheckboxPicturesAndThePlaceholder) {
-  WriteJpeg("coché.jpg", 13, 13, 0x00A000);
-  WriteJpeg("noncoché.jpg", 13, 13, 0xA00000);
+  uitest::WriteJpeg("coché.jpg", 13, 13, 0x00A000);
+  uitest::WriteJpeg("noncoché.jpg", 13, 13, 0xA00000);
   TPicture checked(100, 60), unchecked(100, 60), missing(320, 220);
   Draw(checked, "<P><INPUT TYPE=checkbox CHECKED NAME=\"Accord\">", 90);
   Draw(unchecked, "<P><INPUT TYPE=checkbox NAME=\"Accord\">", 90);
@@ -320,9 +296,9 @@ TEST(RenderFields, NameTooShortEndsTheCall) {
 }
 
 TEST(RenderFields, FormPreviewAsPicture) {
-  WriteJpeg("photo.jpg", 60, 40, 0x3080C0);
-  WriteJpeg("checked.jpg", 13, 13, 0x00A000);
-  WriteJpeg("unchecked.jpg", 13, 13, gfx::clSilver);
+  uitest::WriteJpeg("photo.jpg", 60, 40, 0x3080C0);
+  uitest::WriteJpeg("checked.jpg", 13, 13, 0x00A000);
+  uitest::WriteJpeg("unchecked.jpg", 13, 13, gfx::clSilver);
   const std::string form =
       "<H2>Fiche client</H2><P>"
       "<INPUT NAME=\"Client.nom\" TYPE=text SIZE=12 VALUE=\"Dupont\"> "
