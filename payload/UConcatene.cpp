@@ -24,8 +24,8 @@ rtl::ShortString CurrentFolder() {
 
 // The whole file in one block, as a memory stream loads it.
 std::unique_ptr<char[]> LoadWholeFile(const rtl::ShortString& path, std::size_t& size) {
-  ui::TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  ui::TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) throw rtl::EFOpenError(path.str());
   LARGE_INTEGER length{};
   ui::CheckOS(GetFileSizeEx(file.Get(), &length));
@@ -45,7 +45,7 @@ std::unique_ptr<char[]> LoadWholeFile(const rtl::ShortString& path, std::size_t&
 
 void SaveWholeFile(const rtl::ShortString& path, const TBlockBuffer& data) {
   ui::TFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) throw rtl::EFCreateError(path.str());
   for (std::size_t i = 0; i < data.BlockCount(); ++i) {
     const std::string_view block = data.Block(i);

@@ -1,10 +1,9 @@
 // fccpack's files on Windows: the ANSI calls, names in the ANSI code page.
-#include "ui/GdiObjects.h"
-
 #include <algorithm>
 #include <utility>
 
 #include "tools/fccpack/HostFiles.h"
+#include "ui/GdiObjects.h"
 
 namespace fccpack {
 
@@ -16,7 +15,7 @@ namespace {
 
 void WriteNew(const std::string& path, std::string_view data) {
   ui::TFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!file.Valid()) Fail("cannot create", path);
   while (!data.empty()) {
     const DWORD want = static_cast<DWORD>(std::min<std::size_t>(data.size(), 1u << 30));
@@ -52,8 +51,8 @@ std::vector<std::string> ListFolder(const std::string& path) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  ui::TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  ui::TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) Fail("cannot open", path);
   std::string data;
   char buffer[1 << 16];
