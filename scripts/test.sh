@@ -25,7 +25,6 @@ mkdir -p "$logs" "$INSTALL_ARTIFACTS"
 passed=0
 failed=0
 # What install.exe may weigh without its payload, in KiB.
-stub_budget_kib=400
 
 pass() { passed=$((passed + 1)); echo "  ok   $1"; }
 fail() { failed=$((failed + 1)); echo "  FAIL $1"; }
@@ -98,27 +97,6 @@ for layer in $layers; do
       pass "dist/win64/install.exe is a PE32+ GUI program"
     else
       fail "dist/win64/install.exe is a PE32+ GUI program"
-    fi
-    # The stub, install.exe without the payload it carries, keeps within its budget.
-    if place=$(perl scripts/pe-resource.pl find "$dist/install.exe" FCC 1 2>&1); then
-      stub=$((($(stat -c %s "$dist/install.exe") - ${place#* } + 512) / 1024))
-      if [ "$stub" -le "$stub_budget_kib" ]; then
-        pass "the stub of dist/install.exe is $stub KiB, within $stub_budget_kib"
-      else
-        fail "the stub of dist/install.exe is $stub KiB, over $stub_budget_kib"
-      fi
-    else
-      fail "dist/install.exe carries a payload ($place)"
-    fi
-    # The product build carries the demo payload it packed, byte for byte.
-    exe=$b/win32/installer/install.exe
-    demo=$b/win32/installer/demo/Morvidan.FCC
-    if place=$(perl scripts/pe-resource.pl find "$exe" FCC 1 2>&1) &&
-       [ "${place#* }" = "$(stat -c %s "$demo" 2>/dev/null)" ] &&
-       cmp -s -i "${place% *}:0" -n "${place#* }" "$exe" "$demo"; then
-      pass "$exe carries $demo whole"
-    else
-      fail "$exe carries $demo whole ($place)"
     fi
     run_checks tests/build build
     ;;

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# What the product carries besides its code: the payload as resource FCC 1 in French (1036),
-# a manifest asking for common controls 6 and the highest rights available and declaring no
-# DPI awareness, and French version information.
+# What the product carries: the demo payload it packed, whole, as resource FCC 1 in French
+# (1036); a manifest asking for common controls 6 and the highest rights available and
+# declaring no DPI awareness; French version information; and a stub (install.exe without its
+# payload) of 400 KiB at most.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$top"
+b=${BUILD_ROOT:-build}
 exe=${DIST:-dist}/install.exe
+stub_budget_kib=400
 tool=scripts/pe-resource.pl
 check() {
   local what=$1
@@ -20,6 +23,15 @@ resource_text() {  # type, id
 }
 
 check "the payload is resource FCC 1 in French" test "$(perl "$tool" language "$exe" FCC 1)" = 1036
+# dist/install.exe may carry a maker's payload by now: the build's own output is compared.
+built=$b/win32/installer/install.exe
+demo=$b/win32/installer/demo/Morvidan.FCC
+carried=$(mktemp)
+trap 'rm -f "$carried"' EXIT
+perl "$tool" extract "$built" "$carried" 2>/dev/null
+check "the build's install.exe carries the demo payload it packed, whole" cmp -s "$carried" "$demo"
+stub=$(bash bench/stub.sh | sed -n 's/^stub: kib=//p')
+check "the stub is $stub KiB, within $stub_budget_kib" test -n "$stub" -a "${stub:-0}" -le "$stub_budget_kib"
 manifest=$(resource_text 24 1)
 check "the manifest asks for common controls 6" grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' <<<"$manifest"
 check "the manifest asks for the highest rights available" grep -q 'requestedExecutionLevel level="highestAvailable"' <<<"$manifest"
