@@ -11,11 +11,8 @@ fccpack="$b/native/tools/fccpack/fccpack"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export DIST="$work/dist" ASAN_OPTIONS=detect_leaks=0
-check() {
-  local what=$1
-  shift
-  if "$@"; then echo "PASS: $what"; else echo "FAIL: $what"; fi
-}
+# shellcheck source=../checks.bash
+source "$top/tests/checks.bash"
 
 # A release of the maker's own: the application and data files, one with an accented name.
 release="$work/Morvidan 2.3"

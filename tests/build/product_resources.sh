@@ -10,11 +10,8 @@ b=${BUILD_ROOT:-build}
 exe=${DIST:-dist}/install.exe
 stub_budget_kib=400
 tool=scripts/pe-resource.pl
-check() {
-  local what=$1
-  shift
-  if "$@"; then echo "PASS: $what"; else echo "FAIL: $what"; fi
-}
+# shellcheck source=../checks.bash
+source "$top/tests/checks.bash"
 # The bytes of a resource, with UTF-16 text made readable by dropping the zero bytes.
 resource_text() {  # type, id
   local place

@@ -14,11 +14,8 @@ mkdir -p "$E2E_SHOTS"
 # shellcheck source=../../scripts/wine-env.sh
 source "$E2E_TOP/scripts/wine-env.sh"
 
-check() {  # description, command...
-  local what=$1
-  shift
-  if "$@"; then echo "PASS: $what"; else echo "FAIL: $what"; fi
-}
+# shellcheck source=../checks.bash
+source "$E2E_TOP/tests/checks.bash"
 
 # The Linux path of a Windows path in the prefix (c:\x\y -> $WINEPREFIX/drive_c/x/y).
 unix_path() {
