@@ -3,7 +3,8 @@
 # decompress, an installer without its payload, a disk that fills up, an update whose backup
 # or replacement copy is refused. Each ends with the right box, then the wizard stays on
 # page 4 with "Annuler" enabled (its question answered "Oui" ends the program), and nothing is
-# written outside the chosen folder.
+# written outside the chosen folder. Last, a payload without the executable on a fresh folder,
+# which must not fail.
 set -u
 source "$(dirname "$0")/common.bash"
 e2e_begin failures
@@ -103,3 +104,17 @@ mkdir -p "$prior"
 SHORTCUT_FIRST=yes failing_run replace 'c:\Ancienne' "$UPDATE_TITLE" "$work/noexe/install.exe"
 check "replace: the backup is made" cmp -s "$prior/ex_Morvidan.EXE" "$prior/Morvidan.EXE"
 check "replace: the executable in place is not touched" grep -q 'ancienne version' "$prior/Morvidan.EXE"
+
+# The same payload on a fresh folder does not fail: the date stamp, which finds no executable
+# to stamp, makes no empty one in its place.
+fresh=$(unix_path 'c:\SansProgramme')
+rm -f "$link"
+if install_through noexe 'c:\SansProgramme' "$work/noexe/install.exe"; then
+  check "noexe: the run ends (the installer's copy is made)" wait_for_file "$fresh/install.exe" 60
+  sleep 2
+  screenshot "$WIZARD" noexe-page5
+  check "noexe: no error is reported" test -z "$(find_window "$ERROR_TITLE" 0)"
+  check "noexe: the data files are unpacked" test -s "$fresh/Factures2016.QVF"
+  check "noexe: the date stamp makes no empty executable" test ! -e "$fresh/Morvidan.EXE"
+  close_program install.exe
+fi
