@@ -10,7 +10,7 @@ e2e_begin bench >/dev/null 2>&1
 
 rounds=3
 app=$(unix_path 'c:\Morvidan')
-link=$(desktop_path)/"Morvidan © Sorbiane.lnk"
+link=$(shortcut_file)
 work=$(unix_path 'c:\banc')
 mkdir -p "$work"
 cp "$E2E_DEMO/Morvidan.FCC" "$work/"
@@ -30,13 +30,10 @@ baseline=$(
 install=$(
   for i in $(seq "$rounds"); do
     rm -rf "$app" "$link"
-    start_installer
-    wizard=$(find_window "" 30) || continue
-    sleep 1
-    wizard_step "$wizard" next && wizard_step "$wizard" accept && wizard_step "$wizard" next || continue
+    open_to_page3 bench >/dev/null || continue
     sleep 0.5
     start=$(now_ms)
-    E2E_CLICK_PAUSE=0 wizard_click "$wizard" next
+    E2E_CLICK_PAUSE=0 wizard_click "$WIZARD" next
     until [ "$(file_time "$app/Morvidan.EXE")" = "$STAMP_TIME" ]; do
       [ $(($(now_ms) - start)) -gt 120000 ] && continue 2
       sleep 0.02

@@ -38,5 +38,5 @@ sleep 2
 app=$(xdotool search --onlyvisible --name 'Morvidan © Sorbiane' 2>/dev/null | head -n 1 || true)
 [ -n "$app" ] && screenshot "$app" application
 echo "run: Morvidan is installed in c:\\Morvidan, that is $(unix_path 'c:\Morvidan')"
-echo "run: desktop shortcut: $(desktop_path)/Morvidan © Sorbiane.lnk"
+echo "run: desktop shortcut: $(shortcut_file)"
 echo "run: screenshots of every page in out/run/"

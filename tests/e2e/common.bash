@@ -10,6 +10,12 @@ E2E_DIST=${DIST:-dist}
 E2E_INSTALLER="$E2E_DIST/win64/install.exe"
 E2E_SHOTS=${INSTALL_ARTIFACTS:-$E2E_TOP/out/screens}/e2e
 mkdir -p "$E2E_SHOTS"
+# The files the demo payload carries, as the build made them.
+E2E_DEMO="$E2E_BUILD/win64/installer/demo"
+
+STAMP_TIME="2016-08-30 13:41:34"   # the release date the run stamps on the executable
+WAIT_TITLE="Installateur de Morvidan.EXE © Sorbiane"
+SHORTCUT_NAME="Morvidan © Sorbiane"
 
 # shellcheck source=../../scripts/wine-env.sh
 source "$E2E_TOP/scripts/wine-env.sh"
@@ -60,13 +66,17 @@ wait_gone() {
   return 1
 }
 
+# The outer size of an X window, as "WIDTH HEIGHT".
+window_size() {  # window
+  xdotool getwindowgeometry --shell "$1" 2>/dev/null | sed -n 's/^\(WIDTH\|HEIGHT\)=//p' |
+    paste -sd' '
+}
+
 # Clicks at client coordinates of a window: Wine draws frame and caption inside the X window,
 # so the client area starts at the frame width and below the caption. $4 is the client width.
 click_client() {  # window, x, y, client-width, client-height
-  local w=$1 x=$2 y=$3 cw=$4 ch=$5 geometry width height border caption
-  geometry=$(xdotool getwindowgeometry --shell "$w")
-  width=$(echo "$geometry" | sed -n 's/^WIDTH=//p')
-  height=$(echo "$geometry" | sed -n 's/^HEIGHT=//p')
+  local w=$1 x=$2 y=$3 cw=$4 ch=$5 width height border caption
+  read -r width height <<<"$(window_size "$w")"
   border=$(((width - cw) / 2))
   caption=$((height - ch - border))
   xdotool mousemove --window "$w" $((x + border)) $((y + caption)) click 1
@@ -87,7 +97,6 @@ screenshot() {  # window, name
 
 # A prefix and a display of the test's own; the prefix is removed at the end.
 e2e_begin() {  # name
-  E2E_NAME=$1
   WINE_OWN_DISPLAY=1 wine_setup "$E2E_BUILD/wine/e2e-$1-$$"
   WINE_PRIVATE_PREFIX=$WINEPREFIX
   trap e2e_end EXIT
@@ -131,25 +140,32 @@ wait_for_file() {  # path, seconds
   return 1
 }
 
-file_time() {  # path: last-write time in UTC, to the second
-  TZ=UTC stat -c %y "$1" 2>/dev/null | cut -c1-19
+# A file time in UTC, to the second: the last-write time, or the last-access time with "access".
+file_time() {  # path, [access]
+  local format=%y
+  [ "${2:-}" = access ] && format=%x
+  TZ=UTC stat -c "$format" "$1" 2>/dev/null | cut -c1-19
 }
 
-# The Linux path of the current user's desktop folder in the prefix.
+# The current user's desktop folder, as Windows names it, and its Linux path in the prefix.
+desktop_folder() {
+  wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
+    /v Desktop 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p'
+}
 desktop_path() {
-  local value
-  value=$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
-    /v Desktop 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
-  unix_path "$value"
+  unix_path "$(desktop_folder)"
+}
+# The Linux path of the installer's desktop shortcut.
+shortcut_file() {
+  printf '%s/%s.lnk' "$(desktop_path)" "$SHORTCUT_NAME"
 }
 
 # A fingerprint of what the upper three quarters of a window show (the page text, the boxes),
 # leaving out the buttons, whose look follows the mouse.
 window_hash() {
-  local w=$1 geometry width height
-  geometry=$(xdotool getwindowgeometry --shell "$w" 2>/dev/null) || return 1
-  width=$(echo "$geometry" | sed -n 's/^WIDTH=//p')
-  height=$(echo "$geometry" | sed -n 's/^HEIGHT=//p')
+  local w=$1 width height
+  read -r width height <<<"$(window_size "$w")"
+  [ -n "$height" ] || return 1
   import -window "$w" -crop "${width}x$((height * 3 / 4))+0+0" rgb:- 2>/dev/null | md5sum | cut -c1-32
 }
 
@@ -169,10 +185,10 @@ wizard_step() {  # window, place
   return 1
 }
 
-# Starts the installer (the executable given, default the product) and clicks pages 1 to 3 as
-# a user does, typing the folder given on page 3; the last click, "Suivant >" of page 3, starts
-# the installation run. Sets WIZARD; screenshots are named <name>-page<n>.
-install_through() {  # screenshot name, [folder], [installer]
+# Starts the installer (the executable given, default the product) and clicks through to page 3
+# as a user does, typing the folder given there. Sets WIZARD; screenshots are named
+# <name>-page<n>.
+open_to_page3() {  # screenshot name, [folder], [installer]
   local name=$1 folder=${2:-} installer=${3:-$E2E_INSTALLER}
   start_installer "$installer"
   WIZARD=$(find_window "" 30) || { echo "FAIL: $name: the wizard opens"; return 1; }
@@ -184,10 +200,13 @@ install_through() {  # screenshot name, [folder], [installer]
   wizard_step "$WIZARD" next || { echo "FAIL: $name: page 3 is reached"; return 1; }
   if [ -n "$folder" ]; then type_folder "$WIZARD" "$folder"; fi
   screenshot "$WIZARD" "$name-page3"
-  wizard_step "$WIZARD" next || { echo "FAIL: $name: the installation starts"; return 1; }
 }
 
-STAMP_TIME="2016-08-30 13:41:34"
+# The same, then "Suivant >" of page 3, which starts the installation run.
+install_through() {  # screenshot name, [folder], [installer]
+  open_to_page3 "$@" || return 1
+  wizard_step "$WIZARD" next || { echo "FAIL: $1: the installation starts"; return 1; }
+}
 
 # Waits until the executable given carries the release date: the last step of a run before
 # page 5, which then gets a moment to be drawn. E2E_SEEN_WAIT tells whether the wait window
@@ -205,15 +224,6 @@ wait_for_stamp() {  # path, seconds
   done
   return 1
 }
-
-access_time() {  # path: last-access time in UTC, to the second
-  TZ=UTC stat -c %x "$1" 2>/dev/null | cut -c1-19
-}
-
-# The files the demo payload carries, as the build made them.
-E2E_DEMO="$E2E_BUILD/win64/installer/demo"
-
-WAIT_TITLE="Installateur de Morvidan.EXE © Sorbiane"
 
 # Asks a program of the prefix to close, as the system does at logoff (WM_CLOSE), and waits.
 close_program() {  # image name, e.g. install.exe

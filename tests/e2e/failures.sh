@@ -21,8 +21,7 @@ trap finish EXIT
 
 ERROR_TITLE=install   # the program's own error box is titled with its name
 UPDATE_TITLE="Mise à jour Morvidan.exe © sorbiane"
-link=$(desktop_path)/"Morvidan © Sorbiane.lnk"
-desktop='c:\users\'"$(basename "$(dirname "$(desktop_path)")")"'\Desktop'
+link=$(shortcut_file)
 
 # Runs an installer into a folder where it is to fail, and checks how it fails.
 failing_run() {  # name, folder, box title, [installer]
@@ -45,7 +44,7 @@ failing_steps() {
   screenshot "$WIZARD" "$name-page4"
   if [ "${SHORTCUT_FIRST:-}" = yes ]; then
     # An update fails after the shortcut step.
-    outside=$(written_outside "$state" "$folder" "$desktop\\Morvidan © Sorbiane.lnk")
+    outside=$(written_outside "$state" "$folder" "$(desktop_folder)\\$SHORTCUT_NAME.lnk")
     check "$name: the shortcut is made before the failure" test -s "$link"
   else
     outside=$(written_outside "$state" "$folder")

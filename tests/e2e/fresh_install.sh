@@ -19,8 +19,8 @@ check "no temporary container is left" test -z "$(ls "$app" | grep -iE '\.(ctn|t
 check "no update folder is made" test ! -e "$app/MAJ"
 check "the installer leaves a copy of itself" cmp -s "$app/install.exe" "$E2E_INSTALLER"
 check "the executable's last-write time is the release date" test "$(file_time "$app/Morvidan.EXE")" = "$STAMP_TIME"
-check "the executable's last-access time is the release date" test "$(access_time "$app/Morvidan.EXE")" = "$STAMP_TIME"
-link=$(desktop_path)/"Morvidan © Sorbiane.lnk"
+check "the executable's last-access time is the release date" test "$(file_time "$app/Morvidan.EXE" access)" = "$STAMP_TIME"
+link=$(shortcut_file)
 check "the desktop shortcut exists" test -s "$link"
 info=$(lnkinfo "$link" 2>/dev/null)
 echo "$info" >"$E2E_SHOTS/fresh-shortcut.txt"

@@ -8,8 +8,7 @@ e2e_begin other
 
 chosen='c:\Program Files\Morvidan'
 app=$(unix_path "$chosen")
-link=$(desktop_path)/"Morvidan © Sorbiane.lnk"
-desktop='c:\users\'"$(basename "$(dirname "$(desktop_path)")")"'\Desktop'
+link=$(shortcut_file)
 before=$(drive_state)
 
 install_through other "$chosen" || exit 1
@@ -22,7 +21,7 @@ check "no c:\\Morvidan is made" test ! -e "$(unix_path 'c:\Morvidan')"
 info=$(lnkinfo "$link" 2>/dev/null)
 check "the shortcut starts the installed application" grep -qiF 'Local path			: c:\Program Files\Morvidan\Morvidan.EXE' <<<"$info"
 check "the shortcut works in the chosen folder" grep -qiF 'Working directory		: c:\Program Files\Morvidan' <<<"$info"
-outside=$(written_outside "$before" "$chosen" "$desktop\\Morvidan © Sorbiane.lnk")
+outside=$(written_outside "$before" "$chosen" "$(desktop_folder)\\$SHORTCUT_NAME.lnk")
 check "nothing is written elsewhere${outside:+: $outside}" test -z "$outside"
 wizard_click "$WIZARD" cancel   # "Fermer"
 wait_for_file "$app/lancement.txt" 20

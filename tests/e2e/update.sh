@@ -12,7 +12,7 @@ app=$(unix_path 'c:\Morvidan')
 maj="$app/MAJ"
 fonts="$WINEPREFIX/drive_c/windows/Fonts"
 font=DejaVuSansMono.TTF
-link=$(desktop_path)/"Morvidan © Sorbiane.lnk"
+link=$(shortcut_file)
 
 install_through update-first || exit 1
 wait_for_stamp "$app/Morvidan.EXE" 120 || { echo "FAIL: the first installation ends"; exit 1; }
