@@ -42,12 +42,10 @@ TAttente::TAttente(ui::TComponent* owner) : TForm(owner) {
   SetClientSize(555, 246);
   SetPosition(ui::TPosition::poScreenCenter);
   SetColor(gfx::clWhite);
-  gfx::TFontDesc font;
-  font.Name = "MS Sans Serif";
-  font.Height = -11;
-  font.Charset = gfx::DEFAULT_CHARSET;
-  font.Color = gfx::clWindowText;
-  SetFont(font);
+  SetFont({.Name = "MS Sans Serif",
+           .Height = -11,
+           .Color = gfx::clWindowText,
+           .Charset = gfx::DEFAULT_CHARSET});
 
   Label1 = new html::THTMLLabel(this);
   Label1->SetName("Label1");

@@ -39,12 +39,8 @@ TFMB::TFMB(ui::TComponent* owner) : TForm(owner) {
   SetBounds(kDesignedLeft, kDesignedTop, Width(), Height());
   SetClientSize(kDesignedClientWidth, kDesignedClientHeight);
   SetColor(gfx::clWhite);
-  gfx::TFontDesc font;
-  font.Name = "Tahoma";
-  font.Height = -13;
-  font.Charset = gfx::ANSI_CHARSET;
-  font.Color = gfx::clWindowText;
-  SetFont(font);
+  SetFont(
+      {.Name = "Tahoma", .Height = -13, .Color = gfx::clWindowText, .Charset = gfx::ANSI_CHARSET});
 
   Gradient1 = new TGradient(this);
   Gradient1->SetName("Gradient1");

@@ -36,12 +36,7 @@ constexpr TPageRow PageTable[5] = {
 const char* const BrowseTitle = "Choisissez le dossier d'installation";
 
 gfx::TFontDesc Tahoma13(gfx::TFontStyles style = 0) {
-  gfx::TFontDesc font;
-  font.Name = "Tahoma";
-  font.Height = -13;
-  font.Charset = gfx::ANSI_CHARSET;
-  font.Style = style;
-  return font;
+  return {.Name = "Tahoma", .Height = -13, .Style = style, .Charset = gfx::ANSI_CHARSET};
 }
 
 template <class T>
