@@ -33,6 +33,7 @@ failing_run() {  # name, folder, box title, [installer]
 
 failing_steps() {
   local name=$1 folder=$2 title=$3 installer=${4:-$E2E_INSTALLER} box question state outside
+  rm -f "$link"   # each case starts without the shortcut, whatever the one before left
   state=$(drive_state)
   install_through "$name" "$folder" "$installer" || return
   box=$(find_window "$title" 60)
@@ -107,7 +108,6 @@ check "replace: the executable in place is not touched" grep -q 'ancienne versio
 # The same payload on a fresh folder does not fail: the date stamp, which finds no executable
 # to stamp, makes no empty one in its place.
 fresh=$(unix_path 'c:\SansProgramme')
-rm -f "$link"
 if install_through noexe 'c:\SansProgramme' "$work/noexe/install.exe"; then
   check "noexe: the run ends (the installer's copy is made)" wait_for_file "$fresh/install.exe" 60
   sleep 2
