@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The maker's workflow: packs a release folder with fccpack and embeds the payload into a fresh
 # dist/install.exe.   make installer PAYLOAD=<folder>
-# A folder that breaks the payload's rules (names too long, empty, not allowed by Windows, equal
-# but for letter case...) is refused with fccpack's message, and nothing is built.
+# A folder without the application's executable, or that breaks the payload's rules (names too
+# long, empty, not allowed by Windows, equal but for letter case...), is refused with the
+# reason, and nothing is built.
 # BUILD_ROOT and DIST name other build and output folders (default build and dist).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,6 +15,13 @@ if [ -z "${PAYLOAD:-}" ] || [ ! -d "$PAYLOAD" ]; then
 fi
 b=${BUILD_ROOT:-build}
 dist=${DIST:-dist}
+# The installation starts, links and updates the application's executable: a release without
+# one (an empty folder, the wrong folder) would install nothing that runs.
+if [ -z "$(find "$PAYLOAD" -maxdepth 1 -type f -iname Morvidan.exe -print -quit)" ]; then
+  echo "make installer: $PAYLOAD has no Morvidan.exe, the program the installation starts;" >&2
+  echo "  $dist/install.exe is unchanged" >&2
+  exit 1
+fi
 FLAVOURS=native scripts/build.sh >/dev/null
 fccpack="$b/native/tools/fccpack/fccpack"
 mkdir -p "$b/maker"

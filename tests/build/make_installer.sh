@@ -30,9 +30,20 @@ check "no PAYLOAD: the message says what to give" grep -q 'PAYLOAD must name the
 make -s installer PAYLOAD="$work/absent" >"$work/out" 2>&1
 check "a PAYLOAD that is no folder: refused" test $? != 0
 
+# A folder without the application: empty, or data only.
+mkdir -p "$work/vide" "$work/donnees"
+printf 'F-001;84,50' >"$work/donnees/Factures.QVF"
+for refused in vide donnees; do
+  make -s installer PAYLOAD="$work/$refused" >"$work/out" 2>&1
+  check "$refused: refused" test $? != 0
+  check "$refused: the refusal names the missing program" grep -q 'has no Morvidan.exe' "$work/out"
+  check "$refused: the installer built before stays as it was" grep -q 'installateur précédent' "$DIST/install.exe"
+done
+
 # Folders that break the payload's rules: two names that Windows sees as one; a file in a
 # sub-folder, which would need a fixed Windows folder to go to.
 mkdir -p "$work/casse" "$work/dossiers/Modèles"
+cp "$release/Morvidan.EXE" "$work/casse/" && cp "$release/Morvidan.EXE" "$work/dossiers/"
 printf 'a' >"$work/casse/Clients.QVC"
 printf 'b' >"$work/casse/CLIENTS.qvc"
 printf 'c' >"$work/dossiers/Modèles/Relance.LP"
