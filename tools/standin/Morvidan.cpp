@@ -103,6 +103,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_USETABSTOPS | LBS_NOSEL, 0,
                               0, 0, 0, wnd, reinterpret_cast<HMENU>(1), instance, nullptr);
   SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+  // Columns wide enough for the longest file and client names (in dialog units).
+  INT columns[] = {90, 140, 225, 275};
+  SendMessageA(list, LB_SETTABSTOPS, std::size(columns), reinterpret_cast<LPARAM>(columns));
   auto add = [list](const std::string& line) {
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
   };
