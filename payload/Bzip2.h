@@ -1,6 +1,6 @@
-// The payload's bzip2 stream: decompression as the unpacker does it (whole input in memory,
-// libbz2 fed 64 KiB pieces, output asked for 64 KiB at a time) and compression for the
-// packing tool.
+// The payload's bzip2 stream: the sequential decoder (libbz2 fed 64 KiB pieces, output asked
+// for 64 KiB at a time), the sources and sinks that decoders stream through, and compression
+// for the packing tool.
 #pragma once
 
 #include <cstddef>
@@ -27,15 +27,53 @@ class EBzip2Error : public rtl::Exception {
   int FCode;
 };
 
-// A decompressing stream over an input held whole in memory. Read gives 0 bytes once the
-// input is used up. Anything that stops the stream from ending cleanly raises "error %d":
-// a corrupt stream, bytes after its end (libbz2 refuses to go on after the end), and input
-// that runs out before libbz2 has seen the end of the stream (-7, an unexpected end of data),
-// which would otherwise pass a truncated container on as if it were whole. An input of no
-// bytes at all reads as an empty container, so that the reader reports it.
+// Where a decoder takes its compressed bytes from. Read gives up to Count bytes, 0 at the end;
+// Rewind starts again from the first byte.
+class TByteSource {
+ public:
+  virtual ~TByteSource() = default;
+  virtual std::size_t Read(char* buffer, std::size_t count) = 0;
+  virtual void Rewind() = 0;
+};
+
+// Where a decoder puts what it decodes, in order. Rewind drops everything written so far.
+class TByteSink {
+ public:
+  virtual ~TByteSink() = default;
+  virtual void Write(const char* data, std::size_t count) = 0;
+  virtual void Rewind() = 0;
+};
+
+class TMemorySource : public TByteSource {
+ public:
+  explicit TMemorySource(std::span<const char> bytes) : FBytes(bytes) {}
+  std::size_t Read(char* buffer, std::size_t count) override;
+  void Rewind() override { FPosition = 0; }
+
+ private:
+  std::span<const char> FBytes;
+  std::size_t FPosition = 0;
+};
+
+class TStringSink : public TByteSink {
+ public:
+  void Write(const char* data, std::size_t count) override { FBytes.append(data, count); }
+  void Rewind() override { FBytes.clear(); }
+  std::string& Bytes() { return FBytes; }
+
+ private:
+  std::string FBytes;
+};
+
+// A decompressing stream over a source, which it reads 64 KiB at a time. Read gives 0 bytes
+// once the input is used up. Anything that stops the stream from ending cleanly raises
+// "error %d": a corrupt stream, bytes after its end (libbz2 refuses to go on after the end),
+// and input that runs out before libbz2 has seen the end of the stream (-7, an unexpected end
+// of data), which would otherwise pass a truncated container on as if it were whole. An input
+// of no bytes at all reads as an empty container, so that the reader reports it.
 class TBzip2Reader {
  public:
-  explicit TBzip2Reader(std::span<const char> input);
+  explicit TBzip2Reader(TByteSource& input);
   ~TBzip2Reader();
   TBzip2Reader(const TBzip2Reader&) = delete;
   TBzip2Reader& operator=(const TBzip2Reader&) = delete;
@@ -47,29 +85,7 @@ class TBzip2Reader {
   std::unique_ptr<TState> FState;
 };
 
-// Gathers output in blocks, so that a growing buffer never holds an old and a new copy of
-// itself at once: the unpacker holds the whole container in memory, and that is its peak.
-class TBlockBuffer {
- public:
-  static constexpr std::size_t BlockSize = 1 << 20;
-
-  void Append(const char* data, std::size_t count);
-  // Room for up to Wanted more bytes at the end (a new block when the last one is full), to be
-  // filled in place and then counted with Commit.
-  std::span<char> Room(std::size_t wanted);
-  void Commit(std::size_t count) { FSize += count; }
-  std::size_t Size() const { return FSize; }
-  std::size_t BlockCount() const { return FBlocks.size(); }
-  std::string_view Block(std::size_t i) const;
-  std::string ToString() const;
-
- private:
-  std::vector<std::unique_ptr<char[]>> FBlocks;
-  std::size_t FSize = 0;
-};
-
-// Decompresses a whole payload the unpacker's way into Output.
-void DecompressPayload(std::span<const char> input, TBlockBuffer& output);
+// Decompresses a whole payload held in memory, as the unpacker decompresses its file.
 std::string DecompressPayload(std::string_view input);
 
 // Compresses a container into one bzip2 stream of the given block size (1 to 9).

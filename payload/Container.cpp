@@ -1,5 +1,6 @@
 #include "payload/Container.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -63,6 +64,19 @@ std::unique_ptr<char[]> TContainerReader::ReadNextEntry() {
   FInput.ReadExact(block.get(), size);
   ++FNext;
   return block;
+}
+
+void TContainerReader::CopyNextEntry(std::span<char> buffer,
+                                     const std::function<void(const char*, std::size_t)>& write) {
+  CheckNextEntry();
+  std::size_t left = std::size_t(FDirectory[FNext].Size);
+  while (left > 0) {
+    const std::size_t piece = std::min(left, buffer.size());
+    FInput.ReadExact(buffer.data(), piece);
+    write(buffer.data(), piece);
+    left -= piece;
+  }
+  ++FNext;
 }
 
 void AppendInt32(std::string& out, std::int32_t value) {

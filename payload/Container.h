@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -68,6 +69,10 @@ class TContainerReader {
   void CheckNextEntry() const;
   // Reads the next entry's contents into a block of exactly its size (after the check above).
   std::unique_ptr<char[]> ReadNextEntry();
+  // Reads the next entry's contents piece by piece into Buffer (after the check above), and
+  // hands each piece to Write: an entry of any size in the memory of one piece.
+  void CopyNextEntry(std::span<char> buffer,
+                     const std::function<void(const char*, std::size_t)>& write);
 
  private:
   TContainerInput& FInput;

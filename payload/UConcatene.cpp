@@ -1,12 +1,16 @@
 #include "payload/UConcatene.h"
 
+#include <functional>
 #include <memory>
 
 #include "payload/Bzip2.h"
 #include "payload/Container.h"
+#include "payload/ParallelBzip2.h"
+#include "payload/Threads.h"
 #include "payload/UnpackRules.h"
 #include "payload/UntypedFile.h"
 #include "rtl/SysUtils.h"
+#include "ui/Application.h"
 #include "ui/GdiObjects.h"
 #include "util/FileUtils.h"
 
@@ -22,40 +26,69 @@ rtl::ShortString CurrentFolder() {
   return std::string_view(buffer, n < sizeof buffer ? n : 0);
 }
 
-// The whole file in one block, as a memory stream loads it.
-std::unique_ptr<char[]> LoadWholeFile(const rtl::ShortString& path, std::size_t& size) {
-  ui::TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) throw rtl::EFOpenError(path.str());
-  LARGE_INTEGER length{};
-  ui::CheckOS(GetFileSizeEx(file.Get(), &length));
-  size = static_cast<std::size_t>(length.QuadPart);
-  auto block = std::make_unique_for_overwrite<char[]>(size > 0 ? size : 1);
-  std::size_t done = 0;
-  while (done < size) {
-    DWORD got = 0;
-    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
-    ui::CheckOS(ReadFile(file.Get(), block.get() + done, want, &got, nullptr));
-    if (got == 0) throw rtl::EInOutError(100);
-    done += got;
-  }
-  ui::CheckOS(file.Close());
-  return block;
-}
+// The pieces an entry is copied in, from the container to its file.
+constexpr std::size_t EntryPiece = std::size_t(1) << 20;
 
-void SaveWholeFile(const rtl::ShortString& path, const TBlockBuffer& data) {
-  ui::TFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) throw rtl::EFCreateError(path.str());
-  for (std::size_t i = 0; i < data.BlockCount(); ++i) {
-    const std::string_view block = data.Block(i);
-    DWORD put = 0;
-    ui::CheckOS(
-        WriteFile(file.Get(), block.data(), static_cast<DWORD>(block.size()), &put, nullptr));
-    if (put < block.size()) throw rtl::EInOutError(101);
+// The window loop, kept going through long work.
+const std::function<void()> Pump = [] { ui::Application.ProcessMessages(); };
+
+// The payload file, read a piece at a time.
+class TFileSource : public TByteSource {
+ public:
+  explicit TFileSource(const rtl::ShortString& path)
+      : FFile(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr)) {
+    if (!FFile.Valid()) throw rtl::EFOpenError(path.str());
   }
-  ui::CheckOS(file.Close());
-}
+  std::size_t Read(char* buffer, std::size_t count) override {
+    DWORD got = 0;
+    ui::CheckOS(ReadFile(FFile.Get(), buffer, static_cast<DWORD>(count), &got, nullptr));
+    return got;
+  }
+  void Rewind() override {
+    ui::CheckOS(SetFilePointer(FFile.Get(), 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER);
+  }
+
+ private:
+  ui::TFileHandle FFile;
+};
+
+// The temporary container as the decoder writes it. Unless it is closed after a clean end of
+// the stream, it is deleted: a payload that fails to decompress leaves no container behind.
+class TContainerSink : public TByteSink {
+ public:
+  explicit TContainerSink(const rtl::ShortString& path)
+      : FPath(path),
+        FFile(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr)) {
+    if (!FFile.Valid()) throw rtl::EFCreateError(path.str());
+  }
+  ~TContainerSink() override {
+    if (!FFile.Valid()) return;
+    FFile.Close();
+    DeleteFileA(FPath.c_str());
+  }
+  void Write(const char* data, std::size_t count) override {
+    DWORD put = 0;
+    ui::CheckOS(WriteFile(FFile.Get(), data, static_cast<DWORD>(count), &put, nullptr));
+    if (put < count) throw rtl::EInOutError(101);
+  }
+  void Rewind() override {
+    ui::CheckOS(SetFilePointer(FFile.Get(), 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER);
+    ui::CheckOS(SetEndOfFile(FFile.Get()));
+  }
+  void Close() {
+    if (!FFile.Close()) {
+      const DWORD code = GetLastError();
+      DeleteFileA(FPath.c_str());
+      throw rtl::EInOutError(static_cast<int>(code));
+    }
+  }
+
+ private:
+  rtl::ShortString FPath;
+  ui::TFileHandle FFile;
+};
 
 }  // namespace
 
@@ -74,16 +107,13 @@ void UnpackArchive(const rtl::ShortString& archivePath, TUnpackReporter& reporte
   DeleteFileA(container.c_str());  // a temporary file left behind is no failure
 }
 
-// The container is held whole in memory and written only once the stream has ended
-// cleanly, so a payload that fails to decompress leaves no container behind.
+// The payload file streams through the decoder into the container, a piece at a time, while
+// the windows go on answering.
 void DecompressFile(const rtl::ShortString& source, const rtl::ShortString& dest) {
-  TBlockBuffer output;
-  {
-    std::size_t size = 0;
-    const std::unique_ptr<char[]> input = LoadWholeFile(source, size);
-    DecompressPayload(std::span<const char>(input.get(), size), output);
-  }
-  SaveWholeFile(dest, output);
+  TFileSource input(source);
+  TContainerSink output(dest);
+  DecodeStream(input, output, {.Workers = 0, .Pump = Pump});
+  output.Close();
 }
 
 void ExtractFiles(const rtl::ShortString& containerPath) {
@@ -107,6 +137,8 @@ void ExtractFiles(const rtl::ShortString& containerPath, TUnpackReporter& report
   progress->SetPosition(0);
   progress->Show();
 
+  const auto piece = std::make_unique_for_overwrite<char[]>(EntryPiece);
+  TPacedPump paced(Pump);
   for (std::size_t i = 0; i < directory.size(); ++i) {
     const TArchiveEntry& entry = directory[i];
     progress->SetLabel6(ProgressEntry + entry.Name.str());
@@ -121,10 +153,12 @@ void ExtractFiles(const rtl::ShortString& containerPath, TUnpackReporter& report
     const rtl::ShortString target = EntryTarget(folder, entry.Name);
     util::CreateFolderChain(FolderPart(target));
     TUntypedFile output = TUntypedFile::Create(target);
-    // The size is checked against what the container still holds before any memory is
-    // taken for it; only this one entry is ever in memory.
-    const std::unique_ptr<char[]> block = reader.ReadNextEntry();
-    output.Write(block.get(), std::size_t(entry.Size));
+    // The size is checked against what the container still holds before anything is read;
+    // the contents then go through one piece of memory, whatever their size.
+    reader.CopyNextEntry({piece.get(), EntryPiece}, [&](const char* data, std::size_t n) {
+      output.Write(data, n);
+      paced.Tick();
+    });
     output.Close();
   }
 

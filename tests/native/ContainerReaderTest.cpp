@@ -34,16 +34,18 @@ std::string Int32(std::int32_t v) {
   return s;
 }
 
-// Reads a whole container as the unpacker does; returns the entries' contents.
+// Reads a whole container as the unpacker does, in pieces of two bytes; returns the entries'
+// contents.
 std::vector<std::string> ReadAll(const std::string& bytes,
                                  payload::TArchiveDirectory* dir = nullptr) {
   TMemoryInput input(bytes);
   TContainerReader reader(input);
   if (dir) *dir = reader.Directory();
   std::vector<std::string> contents;
-  for (const TArchiveEntry& e : reader.Directory()) {
-    auto block = reader.ReadNextEntry();
-    contents.emplace_back(block.get(), std::size_t(e.Size));
+  char piece[2];
+  for (std::size_t i = 0; i < reader.Directory().size(); ++i) {
+    std::string& out = contents.emplace_back();
+    reader.CopyNextEntry(piece, [&](const char* data, std::size_t n) { out.append(data, n); });
   }
   return contents;
 }
@@ -151,8 +153,9 @@ TEST(ContainerReader, MalformedContainers) {
     try {
       TContainerReader reader(input);
       read = 0;
+      char piece[3];
       while (!reader.AtEnd()) {
-        reader.ReadNextEntry();
+        reader.CopyNextEntry(piece, [](const char*, std::size_t) {});
         read = reader.Position();
       }
       ADD_FAILURE() << "no error";

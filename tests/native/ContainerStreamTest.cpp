@@ -120,23 +120,14 @@ TEST(ContainerStream, StreamEndingOnAPieceBoundary) {
 TEST(ContainerStream, ReaderGivesAtMostOnePieceAtATime) {
   const std::string data(3 * payload::StreamPiece + 5, 'q');
   const std::string packed = CompressPayload(data);
-  payload::TBzip2Reader reader(std::span<const char>(packed.data(), packed.size()));
+  payload::TMemorySource source(std::span<const char>(packed.data(), packed.size()));
+  payload::TBzip2Reader reader(source);
   std::vector<char> buffer(2 * payload::StreamPiece);
   std::vector<std::size_t> sizes;
   for (std::size_t n; (n = reader.Read(buffer.data(), buffer.size())) > 0;) sizes.push_back(n);
   EXPECT_EQ(sizes, (std::vector<std::size_t>{payload::StreamPiece, payload::StreamPiece,
                                              payload::StreamPiece, 5}));
   EXPECT_EQ(reader.Read(buffer.data(), buffer.size()), 0u);
-}
-
-TEST(ContainerStream, BlockBufferKeepsOrderAcrossBlocks) {
-  payload::TBlockBuffer buffer;
-  const std::string data = Noise(payload::TBlockBuffer::BlockSize * 2 + 17, 5);
-  for (std::size_t i = 0; i < data.size(); i += 50000)
-    buffer.Append(data.data() + i, std::min<std::size_t>(50000, data.size() - i));
-  EXPECT_EQ(buffer.Size(), data.size());
-  EXPECT_EQ(buffer.BlockCount(), 3u);
-  EXPECT_EQ(buffer.ToString(), data);
 }
 
 }  // namespace

@@ -1,0 +1,36 @@
+// Decoding of one bzip2 stream on every processor. The stream stays the one standard stream
+// that bzip2 writes; its blocks are found by their magics, each is handed to libbz2 on a
+// worker thread as a stream of its own, and the outputs are written in order, every block CRC
+// and the combined CRC checked. Whatever does not fit that picture (a magic that was only
+// bytes inside a block, a corrupt or cut stream, bytes after its end) makes the whole stream
+// decoded again from its start by the sequential decoder, whose error, if any, is the one
+// reported: the result is always exactly what the sequential decoder gives.
+#pragma once
+
+#include <functional>
+
+#include "payload/Bzip2.h"
+
+namespace payload {
+
+struct TDecodeOptions {
+  // The decoding threads; 0 for one per processor. One takes the sequential path.
+  unsigned Workers = 0;
+  // Called while the calling thread waits, and between pieces when it decodes itself, at
+  // least every few tens of milliseconds: the window loop of a thread that owns windows.
+  std::function<void()> Pump;
+};
+
+// Decodes the stream of Source into Sink. Raises "error %d" as the sequential decoder does;
+// Sink then holds part of the output or nothing.
+void DecodeStream(TByteSource& source, TByteSink& sink, const TDecodeOptions& options);
+
+// The sequential decoder alone, with the same pumping.
+void DecodeSequential(TByteSource& source, TByteSink& sink, const std::function<void()>& pump);
+
+// The parallel decoder alone. False when the stream must be decoded sequentially instead
+// (Sink may then hold part of the output); true when it was decoded whole and checked.
+bool DecodeParallel(TByteSource& source, TByteSink& sink, unsigned workers,
+                    const std::function<void()>& pump);
+
+}  // namespace payload
