@@ -16,6 +16,7 @@ test: build
 	@scripts/test.sh
 
 bench: build
+	@scripts/deps.sh bench
 	@scripts/bench.sh
 
 # A longer fuzz campaign by hand: make fuzz FUZZ_SECONDS=600

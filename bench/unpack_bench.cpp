@@ -25,6 +25,7 @@
 
 #include "payload/Bzip2.h"
 #include "payload/Container.h"
+#include "payload/ParallelBzip2.h"
 #include "payload/UConcatene.h"
 
 namespace {
@@ -359,8 +360,39 @@ int Parent() {
 
 }  // namespace
 
+// A sink that only counts, so that decoding alone is measured.
+class TCountingSink : public payload::TByteSink {
+ public:
+  void Write(const char*, std::size_t count) override { FCount += count; }
+  void Rewind() override { FCount = 0; }
+  std::size_t Count() const { return FCount; }
+
+ private:
+  std::size_t FCount = 0;
+};
+
+// Decodes a payload file into nothing, the best of Rounds, with the given number of threads
+// (0: one per processor, 1: the sequential decoder) and prints "<ms> <bytes>".
+int Decode(const std::string& payloadPath, unsigned workers, int rounds) {
+  const std::string stream = ReadFileWhole(payloadPath);
+  double best = 1e9;
+  std::size_t bytes = 0;
+  for (int round = 0; round < rounds; ++round) {
+    payload::TMemorySource source(std::span<const char>(stream.data(), stream.size()));
+    TCountingSink sink;
+    const double start = Seconds();
+    payload::DecodeStream(source, sink, {.Workers = workers, .Pump = nullptr});
+    best = std::min(best, Seconds() - start);
+    bytes = sink.Count();
+  }
+  std::printf("%.1f %zu\n", best * 1000, bytes);
+  return 0;
+}
+
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 4 && args[0] == "--decode")
+    return Decode(args[1], unsigned(std::stoi(args[2])), std::stoi(args[3]));
   if (args.size() == 3 && args[0] == "--unpack") return ChildUnpack(args[1], args[2]);
   if (args.size() == 4 && args[0] == "--baseline") return ChildBaseline(args[1], args[2], args[3]);
   return Parent();

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Installs what the builds and tests need, from Debian's archive. Quiet and quick when all is there.
+# Installs what the builds and tests need, from Debian's archive (with "bench", also what the
+# benchmarks compare with). Quiet and quick when all is there.
 set -euo pipefail
 
 PKGS=(cmake ninja-build make g++ clang libclang-rt-14-dev libbz2-dev googletest
       g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
       dpkg-dev wine wine64 fonts-wine xvfb xauth xdotool imagemagick liblnk-utils file
       fonts-dejavu-core procps bzip2)
+
+# The benchmarks compare with the installers and decoders a maker would otherwise pick.
+[ "${1:-}" = bench ] && PKGS+=(nsis lbzip2)
 
 missing=()
 for p in "${PKGS[@]}"; do
