@@ -6,7 +6,7 @@ set -euo pipefail
 PKGS=(cmake ninja-build make g++ clang libclang-rt-14-dev libbz2-dev googletest
       g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
       dpkg-dev wine wine64 fonts-wine xvfb xauth xdotool imagemagick liblnk-utils file
-      fonts-dejavu-core procps bzip2)
+      fonts-dejavu-core procps bzip2 osslsigncode openssl)
 
 # The benchmarks compare with the installers and decoders a maker would otherwise pick.
 [ "${1:-}" = bench ] && PKGS+=(nsis lbzip2)

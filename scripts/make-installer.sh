@@ -5,6 +5,10 @@
 # long, empty, not allowed by Windows, equal but for letter case...), is refused with the
 # reason, and nothing is built.
 # BUILD_ROOT and DIST name other build and output folders (default build and dist).
+# SIGN_CERT (a .pfx) signs the installer, with SIGN_PASS, SIGN_NAME, SIGN_URL and
+# SIGN_TIMESTAMP_URL as scripts/sign.sh tells; the certificate is checked before the build, and
+# a certificate that cannot sign (missing, unreadable, wrong password, expired...) leaves
+# dist/install.exe as it was. Without SIGN_CERT the installer comes out unsigned.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -22,6 +26,9 @@ if [ -z "$(find "$PAYLOAD" -maxdepth 1 -type f -iname Morvidan.exe -print -quit)
   echo "  $dist/install.exe is unchanged" >&2
   exit 1
 fi
+if [ -n "${SIGN_CERT:-}" ]; then
+  scripts/sign.sh check "$dist/install.exe" || exit 1
+fi
 FLAVOURS=native scripts/build.sh >/dev/null
 fccpack="$b/native/tools/fccpack/fccpack"
 mkdir -p "$b/maker"
@@ -37,6 +44,14 @@ cmake -S . -B "$b/maker/win32" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DBZIP2_SOURCE_DIR="$bz2" \
   -DINSTALL_PAYLOAD="$payload" >/dev/null
 cmake --build "$b/maker/win32" -j "$(nproc)" --target install_exe -- --quiet
+built="$b/maker/win32/installer/install.exe"
 mkdir -p "$dist"
-cp "$b/maker/win32/installer/install.exe" "$dist/install.exe"
+if [ -n "${SIGN_CERT:-}" ]; then
+  scripts/sign.sh "$built" "$dist/install.exe" || exit 1
+else
+  # Copied next to its place first, so that dist/install.exe is never half written.
+  cp "$built" "$dist/.install.exe.new"
+  mv -f "$dist/.install.exe.new" "$dist/install.exe"
+  echo "make installer: $dist/install.exe is not signed (SIGN_CERT names no certificate)"
+fi
 echo "make installer: $dist/install.exe carries $("$fccpack" list "$payload" | wc -l) files of $PAYLOAD"

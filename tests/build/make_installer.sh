@@ -11,6 +11,7 @@ fccpack="$b/native/tools/fccpack/fccpack"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export DIST="$work/dist" ASAN_OPTIONS=detect_leaks=0
+unset SIGN_CERT SIGN_PASS SIGN_NAME SIGN_URL SIGN_TIMESTAMP_URL   # signing: tests/build/signing.sh
 # shellcheck source=../checks.bash
 source "$top/tests/checks.bash"
 
@@ -56,6 +57,8 @@ done
 
 make -s installer PAYLOAD="$release" >"$work/out" 2>&1
 check "the release folder is built into an installer" test $? = 0
+check "without SIGN_CERT, one line says the installer is not signed" \
+  test "$(grep -c '^make installer: .*install.exe is not signed' "$work/out")" = 1
 check "the installer is a 32-bit Windows GUI program" grep -q 'PE32 executable (GUI) Intel 80386' <(file "$DIST/install.exe")
 perl scripts/pe-resource.pl extract "$DIST/install.exe" "$work/carried.FCC" 2>/dev/null
 check "the payload it carries is a sound one" "$fccpack" verify "$work/carried.FCC"
