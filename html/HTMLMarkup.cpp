@@ -10,10 +10,25 @@ namespace html {
 
 namespace {
 
-bool BeginsWith(std::string_view s, std::string_view prefix) { return s.starts_with(prefix); }
+// Every tag goes through the dispatch's twenty-odd tests against literals; compared in place,
+// character by character, a literal costs no length count and no call, and most tests end at
+// the second character.
+template <std::size_t N>
+bool BeginsWith(std::string_view s, const char (&prefix)[N]) {
+  if (s.size() < N - 1) return false;
+  for (std::size_t i = 0; i + 1 < N; ++i)
+    if (s[i] != prefix[i]) return false;
+  return true;
+}
 
-bool Contains(std::string_view s, std::string_view part, std::size_t from = 0) {
-  return s.find(part, from) != std::string_view::npos;
+template <std::size_t N>
+bool Is(std::string_view s, const char (&text)[N]) {
+  return s.size() == N - 1 && BeginsWith(s, text);
+}
+
+template <std::size_t N>
+bool Contains(std::string_view s, const char (&part)[N], std::size_t from = 0) {
+  return s.find(std::string_view(part, N - 1), from) != std::string_view::npos;
 }
 
 struct TEntity {
@@ -112,21 +127,21 @@ TTagKind ClassifyTag(std::string_view t, std::string_view u) {
     return BeginsWith(u, "</HTML") || BeginsWith(u, "</HEAD") ? TTagKind::Ignored
                                                                 : TTagKind::EndHeading;
   if (BeginsWith(u, "<BIG")) return TTagKind::Big;
-  if (u == "</BIG>") return TTagKind::EndBig;
+  if (Is(u, "</BIG>")) return TTagKind::EndBig;
   if (BeginsWith(u, "<BLOCKQUOTE") || BeginsWith(u, "<DIR")) return TTagKind::Indent;
   if (BeginsWith(u, "</BLOCKQUOTE") || BeginsWith(u, "</DIR")) return TTagKind::Outdent;
   if (BeginsWith(u, "<P") || BeginsWith(u, "<BR")) return TTagKind::Paragraph;
-  if (t == "<B>" || t == "<b>") return TTagKind::Bold;
-  if (t == "</B>" || t == "</b>") return TTagKind::EndBold;
-  if (t == "<I>" || t == "<i>") return TTagKind::Italic;
-  if (t == "</I>" || t == "</i>") return TTagKind::EndItalic;
-  if (t == "<U>" || t == "<u>") return TTagKind::Underline;
-  if (t == "</U>" || t == "</u>") return TTagKind::EndUnderline;
-  if (t == "<O>" || t == "<o>") return TTagKind::Shadow;
-  if (t == "</O>" || t == "</o>") return TTagKind::EndShadow;
+  if (Is(t, "<B>") || Is(t, "<b>")) return TTagKind::Bold;
+  if (Is(t, "</B>") || Is(t, "</b>")) return TTagKind::EndBold;
+  if (Is(t, "<I>") || Is(t, "<i>")) return TTagKind::Italic;
+  if (Is(t, "</I>") || Is(t, "</i>")) return TTagKind::EndItalic;
+  if (Is(t, "<U>") || Is(t, "<u>")) return TTagKind::Underline;
+  if (Is(t, "</U>") || Is(t, "</u>")) return TTagKind::EndUnderline;
+  if (Is(t, "<O>") || Is(t, "<o>")) return TTagKind::Shadow;
+  if (Is(t, "</O>") || Is(t, "</o>")) return TTagKind::EndShadow;
   if (Contains(t, "<S>") || Contains(t, "<s>") || Contains(t, "<S#") || Contains(t, "<s#"))
     return TTagKind::Highlight;
-  if (t == "</S>" || t == "</s>") return TTagKind::EndHighlight;
+  if (Is(t, "</S>") || Is(t, "</s>")) return TTagKind::EndHighlight;
   if (BeginsWith(u, "<TEXTAREA")) return TTagKind::TextArea;
   if (BeginsWith(u, "<INPUT")) return TTagKind::Input;
   if (Contains(u, "SPAN", 1) || Contains(u, "BODY", 1) || Contains(u, "DIV", 1) ||

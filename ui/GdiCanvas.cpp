@@ -63,6 +63,7 @@ void TGdiCanvas::SetHandle(HDC dc) {
   if (dc == FDC) return;
   Deselect();
   FDC = dc;
+  FModeChecked = false;
 }
 
 void TGdiCanvas::Deselect() {
@@ -83,13 +84,14 @@ HDC TGdiCanvas::CheckedHandle() const {
   return FDC;
 }
 
-HFONT TGdiCanvas::FontFor(const gfx::TFontDesc& desc) {
-  auto found = std::find_if(FFonts.begin(), FFonts.end(),
+TGdiCanvas::TFontEntry& TGdiCanvas::FontFor(const gfx::TFontDesc& desc) {
+  // The most recently used font is the last, and the one most often asked for again.
+  auto found = std::find_if(FFonts.rbegin(), FFonts.rend(),
                             [&](const TFontEntry& e) { return SameFont(e.Desc, desc); });
-  if (found != FFonts.end()) {
+  if (found != FFonts.rend()) {
     // Move it to the back: the least recently used font is the one evicted.
-    std::rotate(found, found + 1, FFonts.end());
-    return FFonts.back().Handle.Get();
+    std::rotate(found.base() - 1, found.base(), FFonts.end());
+    return FFonts.back();
   }
   if (FFonts.size() >= MaxCachedFonts) {
     auto victim = std::find_if(FFonts.begin(), FFonts.end(), [&](const TFontEntry& e) {
@@ -100,13 +102,13 @@ HFONT TGdiCanvas::FontFor(const gfx::TFontDesc& desc) {
   const LOGFONTA lf = LogFontOf(desc);
   HFONT font = CreateFontIndirectA(&lf);
   CheckOS(font != nullptr);
-  FFonts.push_back({desc, TFontHandle(font)});
-  return font;
+  FFonts.push_back({desc, TFontHandle(font), nullptr});
+  return FFonts.back();
 }
 
 void TGdiCanvas::RequireFont() {
   HDC dc = CheckedHandle();
-  HFONT font = FontFor(Font);
+  HFONT font = FontFor(Font).Handle.Get();
   if (font != FSelectedFont) {
     HGDIOBJ old = SelectObject(dc, font);
     if (!FOldFont) FOldFont = old;
@@ -174,7 +176,32 @@ void TGdiCanvas::TextOut(int x, int y, std::string_view text) {
   ExtTextOutA(FDC, x, y, 0, nullptr, text.data(), UINT(text.size()), nullptr);
 }
 
+// Widths measured on one context hold on another of the same resolution and mapping. The
+// canvas's contexts are the screen's and memory contexts made like it, so in practice the
+// widths are taken once for the canvas's lifetime.
+const TFontMetrics* TGdiCanvas::MetricsOfFont() {
+  HDC dc = CheckedHandle();
+  if (!FModeChecked) {
+    const TMeasuringMode mode(dc);
+    if (!(mode == FMeasuredOn))
+      for (TFontEntry& e : FFonts) e.Metrics.reset();
+    FMeasuredOn = mode;
+    FModeChecked = true;
+  }
+  if (!FMeasuredOn.Plain) return nullptr;
+  TFontEntry& entry = FontFor(Font);
+  if (!entry.Metrics) {
+    RequireFont();
+    entry.Metrics = std::make_unique<TFontMetrics>(dc);
+  }
+  return entry.Metrics->Exact() ? entry.Metrics.get() : nullptr;
+}
+
+bool TGdiCanvas::MeasuresFromWidths() { return MetricsOfFont() != nullptr; }
+
 gfx::TSize TGdiCanvas::TextExtent(std::string_view text) {
+  if (!text.empty())
+    if (const TFontMetrics* metrics = MetricsOfFont()) return metrics->Extent(text);
   RequireFont();
   SIZE size{};
   GetTextExtentPoint32A(FDC, text.data(), int(text.size()), &size);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gfx/Canvas.h"
+#include "ui/FontMetrics.h"
 #include "ui/GdiObjects.h"
 
 namespace ui {
@@ -18,7 +19,10 @@ namespace ui {
 // gfx::TCanvas drawn with GDI on a device context it does not own (a window's DC, a paint DC,
 // a bitmap's memory DC). Font, brush and pen are realised lazily, when a drawing call needs
 // them, and only when they differ from what is already selected: the renderer changes its
-// font for every tag and draws word by word, so redundant selections would dominate.
+// font for every tag and draws word by word, so redundant selections would dominate. For the
+// same reason texts are measured from the character widths of each font, taken from GDI once
+// and kept with the font; fonts whose widths do not add up as GDI's own measure are measured
+// by GDI every time.
 class TGdiCanvas : public gfx::TCanvas {
 public:
   TGdiCanvas() = default;
@@ -40,6 +44,8 @@ public:
 
   // Bits per pixel times planes of the device.
   int ColorDepth() const;
+  // Whether texts in Font are measured from its cached character widths.
+  bool MeasuresFromWidths();
 
   void TextOut(int x, int y, std::string_view text) override;
   gfx::TSize TextExtent(std::string_view text) override;
@@ -57,16 +63,22 @@ private:
   struct TFontEntry {
     gfx::TFontDesc Desc;
     TFontHandle Handle;
+    std::unique_ptr<TFontMetrics> Metrics;  // from the first measure in the font
   };
 
   HDC CheckedHandle() const;
-  HFONT FontFor(const gfx::TFontDesc& desc);
+  TFontEntry& FontFor(const gfx::TFontDesc& desc);
+  // The widths of Font, measured now if they are not yet; null where GDI must measure.
+  const TFontMetrics* MetricsOfFont();
   void Deselect();
 
   HDC FDC = nullptr;
   // A few fonts stay created, most recently used last: a text switches between a handful.
   std::vector<TFontEntry> FFonts;
   HFONT FSelectedFont = nullptr;
+  // The context the fonts' widths were measured on, compared again after each attachment.
+  TMeasuringMode FMeasuredOn;
+  bool FModeChecked = false;
   COLORREF FTextColor = CLR_INVALID;
   TBrushHandle FBrush;
   gfx::TBrushDesc FBrushDesc;

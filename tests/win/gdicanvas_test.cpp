@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "installer/PageTexts.h"
 #include "rtl/SysUtils.h"
 #include "ui/GdiCanvas.h"
 #include "tests/win/jpeg_writer.h"
+#include "util/StrUtils.h"
 
 namespace {
 
@@ -53,6 +55,157 @@ TEST(GdiCanvas, TextExtentUsesRealFontMetrics) {
   EXPECT_LT(normal, bold);
   EXPECT_EQ(c.TextWidth("Suivant"), normal);
   EXPECT_EQ(c.TextWidth(""), 0);
+}
+
+// Texts to measure: every character alone and all of them together, pairs that kerning
+// would move, and the words of the wizard's pages (with their spaces, as the renderer cuts
+// them).
+std::vector<std::string> TextsToMeasure() {
+  std::vector<std::string> texts = {" ", "AV", "Wa", "To", "LT", "ff", "fi", "ii", "WWWW",
+                                    "r.", "y,", "Morvidan \xA9 Sorbiane", "R\xE9pertoire ",
+                                    "Ex\xE9" "cution", "\xE0 trente jours.", "[Suivant] "};
+  std::string all;
+  for (int c = 0; c < 256; ++c) {
+    texts.push_back(std::string(1, char(c)));
+    all += char(c);
+  }
+  texts.push_back(all);
+  for (const char* page : installer::PageTexts) {
+    const std::string plain = util::StripTags(page);
+    texts.push_back(plain);
+    for (std::size_t from = 0; from < plain.size();) {
+      const std::size_t space = plain.find(' ', from);
+      const std::size_t end = space == std::string::npos ? plain.size() : space + 1;
+      texts.push_back(plain.substr(from, end - from));
+      from = end;
+    }
+  }
+  return texts;
+}
+
+TEST(GdiCanvas, CachedWidthsMeasureAsGdiDoes) {
+  // The fonts of the pages must be measured from their widths; the others (bitmap fonts with
+  // synthesized styles, symbol fonts, a face Wine does not have) may fall back to GDI.
+  struct Case {
+    const char* face;
+    int points;
+    gfx::TFontStyles style;
+    bool fromWidths;
+  };
+  const gfx::TFontStyles bold = gfx::fsBold, italic = gfx::fsItalic;
+  std::vector<Case> cases = {{"Tahoma", 10, 0, true}, {"Tahoma", 10, bold, true},
+                             {"Tahoma", 16, bold, true}, {"Tahoma", 11, bold, true},
+                             {"MS Sans Serif", 8, 0, true}};
+  for (const char* face : {"Tahoma", "MS Sans Serif", "Courier", "Small Fonts", "System",
+                           "Symbol", "Wingdings", "Arial"})
+    for (int points : {7, 8, 10, 12, 16, 20})
+      for (gfx::TFontStyles style :
+           {gfx::TFontStyles(0), bold, italic, gfx::TFontStyles(bold | italic),
+            gfx::TFontStyles(gfx::fsUnderline), gfx::TFontStyles(gfx::fsStrikeOut)})
+        cases.push_back({face, points, style, false});
+  const std::vector<std::string> texts = TextsToMeasure();
+  ui::TBitmap b(10, 10);
+  ui::TGdiCanvas& c = b.Canvas();
+  for (const Case& k : cases) {
+    SCOPED_TRACE(std::string(k.face) + " " + std::to_string(k.points) + " style " +
+                 std::to_string(k.style));
+    c.Font.Name = k.face;
+    c.Font.SetSize(k.points);
+    c.Font.Style = k.style;
+    if (k.fromWidths) {
+      EXPECT_TRUE(c.MeasuresFromWidths());
+    }
+    for (const std::string& text : texts) {
+      const gfx::TSize cached = c.TextExtent(text);
+      c.RequireFont();
+      SIZE gdi{};
+      GetTextExtentPoint32A(c.Handle(), text.data(), int(text.size()), &gdi);
+      ASSERT_EQ(cached, (gfx::TSize{gdi.cx, gdi.cy})) << "[" << text << "]";
+    }
+  }
+}
+
+// The widths are taken as exact only where they add up to GDI's measure: not in a symbol
+// font (its characters are not those of the code page), not where the context adds space
+// between characters.
+TEST(FontMetrics, ExactOnlyWhereWidthsAddUpAsGdiMeasures) {
+  struct Case {
+    const char* face;
+    int extraSpace;
+    bool exact;
+  };
+  for (const Case& k : {Case{"Tahoma", 0, true}, Case{"MS Sans Serif", 0, true},
+                        Case{"Symbol", 0, false}, Case{"Tahoma", 2, false}}) {
+    SCOPED_TRACE(std::string(k.face) + " spaced " + std::to_string(k.extraSpace));
+    ui::TBitmap b(10, 10);
+    HDC dc = b.Canvas().Handle();
+    gfx::TFontDesc desc;
+    desc.Name = k.face;
+    desc.SetSize(10);
+    const LOGFONTA lf = ui::LogFontOf(desc);
+    ui::TFontHandle font(CreateFontIndirectA(&lf));
+    HGDIOBJ old = SelectObject(dc, font.Get());
+    SetTextCharacterExtra(dc, k.extraSpace);
+    const ui::TFontMetrics metrics(dc);
+    EXPECT_EQ(metrics.Exact(), k.exact);
+    if (metrics.Exact()) {
+      const std::string text = "Cliquez sur [Suivant] pour continuer.";
+      SIZE gdi{};
+      GetTextExtentPoint32A(dc, text.data(), int(text.size()), &gdi);
+      EXPECT_EQ(metrics.Extent(text), (gfx::TSize{gdi.cx, gdi.cy}));
+    }
+    SelectObject(dc, old);
+  }
+}
+
+// A context that spaces or scales characters makes the widths of a font disagree with what
+// GDI measures there: the canvas measures with GDI while attached to it, and goes back to its
+// widths on a plain context.
+TEST(GdiCanvas, ContextsThatChangeWidthsAreMeasuredByGdi) {
+  struct Case {
+    const char* name;
+    void (*prepare)(HDC);
+  };
+  const std::vector<Case> cases = {
+      {"character spacing", [](HDC dc) { SetTextCharacterExtra(dc, 3); }},
+      {"mapping mode",
+       [](HDC dc) {
+         SetMapMode(dc, MM_ANISOTROPIC);
+         SetWindowExtEx(dc, 1, 1, nullptr);
+         SetViewportExtEx(dc, 2, 2, nullptr);
+       }},
+      {"world transform",
+       [](HDC dc) {
+         SetGraphicsMode(dc, GM_ADVANCED);
+         const XFORM half{0.5f, 0, 0, 0.5f, 0, 0};
+         SetWorldTransform(dc, &half);
+       }},
+  };
+  ui::TBitmap plain(10, 10);
+  ui::TGdiCanvas c(plain.Canvas().Handle());
+  c.Font.Name = "Tahoma";
+  c.Font.SetSize(10);
+  const std::string word = "Suivant";
+  const int width = c.TextWidth(word);
+  ASSERT_TRUE(c.MeasuresFromWidths());
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    ui::TBitmap other(10, 10);
+    HDC dc = other.Canvas().Handle();
+    k.prepare(dc);
+    c.SetHandle(dc);
+    const int measured = c.TextWidth(word);
+    c.RequireFont();
+    SIZE gdi{};
+    GetTextExtentPoint32A(dc, word.data(), int(word.size()), &gdi);
+    EXPECT_EQ(measured, gdi.cx);
+    EXPECT_NE(measured, width);
+    EXPECT_FALSE(c.MeasuresFromWidths());
+    c.SetHandle(plain.Canvas().Handle());
+    EXPECT_EQ(c.TextWidth(word), width);
+    EXPECT_TRUE(c.MeasuresFromWidths());
+  }
+  c.SetHandle(nullptr);
 }
 
 TEST(GdiCanvas, DefaultFontIsMsSansSerif8) {
