@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "payload/Bzip2Blocks.h"
@@ -83,12 +85,12 @@ class TDecoderMemory {
 
 enum class TBlockResult { Done, Failed, Stopped };
 
-// Decodes one block made a stream of its own, handing its output to Consume piece by piece;
-// Consume returns false to stop. Done means libbz2 reached the stream's end, every CRC right,
-// with no byte left over.
-template <class TConsume>
-TBlockResult DecodeWrapped(const std::vector<char>& wrapped, TDecoderMemory& memory, char* piece,
-                           TConsume&& consume) {
+// Decodes one block made a stream of its own into Output, which gives libbz2 room to write in
+// (Room; none to stop it) and learns how much was written there (Commit). Done means libbz2
+// reached the stream's end, every CRC right, with no byte left over.
+template <class TOutput>
+TBlockResult DecodeWrapped(const std::vector<char>& wrapped, TDecoderMemory& memory,
+                           TOutput& output) {
   bz_stream s{};
   memory.Attach(s);
   if (BZ2_bzDecompressInit(&s, 0, 0) != BZ_OK) return TBlockResult::Failed;
@@ -97,15 +99,17 @@ TBlockResult DecodeWrapped(const std::vector<char>& wrapped, TDecoderMemory& mem
   s.avail_in = unsigned(wrapped.size());
   TBlockResult result = TBlockResult::Failed;
   for (;;) {
-    s.next_out = piece;
-    s.avail_out = unsigned(StreamPiece);
-    const int rc = BZ2_bzDecompress(&s);
-    if (rc < 0) break;
-    const std::size_t n = StreamPiece - s.avail_out;
-    if (n > 0 && !consume(piece, n)) {
+    const std::span<char> room = output.Room();
+    if (room.empty()) {
       result = TBlockResult::Stopped;
       break;
     }
+    s.next_out = room.data();
+    s.avail_out = unsigned(room.size());
+    const int rc = BZ2_bzDecompress(&s);
+    if (rc < 0) break;
+    const std::size_t n = room.size() - s.avail_out;
+    output.Commit(n);
     if (rc == BZ_STREAM_END) {
       if (s.avail_in == 0) result = TBlockResult::Done;
       break;
@@ -116,13 +120,66 @@ TBlockResult DecodeWrapped(const std::vector<char>& wrapped, TDecoderMemory& mem
   return result;
 }
 
+// A block's output held by the worker that decodes it, up to MaxHeldOutput. Its memory stays
+// for the slot's next block, unless the block needed more than a block usually gives.
+class THeldOutput {
+ public:
+  void Start(int level) {
+    FSize = 0;
+    const std::size_t usual = std::size_t(level) * 100000 + StreamPiece;
+    if (FCapacity > usual) Release();
+    if (FCapacity == 0) Grow(usual);
+  }
+  std::span<char> Room() {
+    if (FSize == FCapacity) {
+      if (FCapacity >= MaxHeldOutput) return {};
+      Grow(std::min(FCapacity * 2, MaxHeldOutput));
+    }
+    return {FData.get() + FSize, FCapacity - FSize};
+  }
+  void Commit(std::size_t n) { FSize += n; }
+  void Release() {
+    FData.reset();
+    FSize = FCapacity = 0;
+  }
+  const char* Data() const { return FData.get(); }
+  std::size_t Size() const { return FSize; }
+
+ private:
+  void Grow(std::size_t capacity) {
+    auto data = std::make_unique_for_overwrite<char[]>(capacity);
+    if (FSize > 0) std::memcpy(data.get(), FData.get(), FSize);
+    FData = std::move(data);
+    FCapacity = capacity;
+  }
+
+  std::unique_ptr<char[]> FData;
+  std::size_t FSize = 0, FCapacity = 0;
+};
+
+// A block's output written to the sink as it comes, a piece at a time.
+class TStreamedOutput {
+ public:
+  TStreamedOutput(TByteSink& sink, TPacedPump& pump) : FSink(sink), FPump(pump) {}
+  std::span<char> Room() { return {FPiece.get(), StreamPiece}; }
+  void Commit(std::size_t n) {
+    FSink.Write(FPiece.get(), n);
+    FPump.Tick();
+  }
+
+ private:
+  TByteSink& FSink;
+  TPacedPump& FPump;
+  std::unique_ptr<char[]> FPiece = std::make_unique_for_overwrite<char[]>(StreamPiece);
+};
+
 enum class TSlotState { Free, Held, Queued, Done, Failed, TooLarge };
 
 // One block on its way: its stream of its own, then its output.
 struct TSlot {
   std::vector<char> Input;
   std::uint32_t Crc = 0;
-  std::vector<char> Output;
+  THeldOutput Output;
   TSlotState State = TSlotState::Free;  // under the decoder's lock once workers run
 };
 
@@ -288,16 +345,10 @@ bool TParallelDecoder::WriteOldest() {
   while ((state = StateOf(slot)) == TSlotState::Queued) FDone.Acquire(FPump);
   if (state == TSlotState::Failed) return false;
   if (state == TSlotState::TooLarge) {
-    const auto piece = std::make_unique_for_overwrite<char[]>(StreamPiece);
-    const TBlockResult result =
-        DecodeWrapped(slot.Input, FMemory, piece.get(), [&](const char* data, std::size_t n) {
-          FSink.Write(data, n);
-          FPaced.Tick();
-          return true;
-        });
-    if (result != TBlockResult::Done) return false;
+    TStreamedOutput output(FSink, FPaced);
+    if (DecodeWrapped(slot.Input, FMemory, output) != TBlockResult::Done) return false;
   } else {
-    FSink.Write(slot.Output.data(), slot.Output.size());
+    FSink.Write(slot.Output.Data(), slot.Output.Size());
     FPaced.Tick();
   }
   FCombined = CombineCrc(FCombined, slot.Crc);
@@ -309,7 +360,6 @@ bool TParallelDecoder::WriteOldest() {
 
 void TParallelDecoder::WorkerMain() {
   TDecoderMemory memory;
-  std::unique_ptr<char[]> piece;
   for (;;) {
     FWork.Acquire();
     std::size_t index;
@@ -323,21 +373,15 @@ void TParallelDecoder::WorkerMain() {
     TSlot& slot = FSlots[index];
     TSlotState result = TSlotState::Failed;
     try {
-      if (!piece) piece = std::make_unique_for_overwrite<char[]>(StreamPiece);
-      slot.Output.clear();
-      const TBlockResult decoded =
-          DecodeWrapped(slot.Input, memory, piece.get(), [&](const char* data, std::size_t n) {
-            if (slot.Output.size() + n > MaxHeldOutput) return false;
-            slot.Output.insert(slot.Output.end(), data, data + n);
-            return true;
-          });
+      slot.Output.Start(FLevel);
+      const TBlockResult decoded = DecodeWrapped(slot.Input, memory, slot.Output);
       result = decoded == TBlockResult::Done      ? TSlotState::Done
                : decoded == TBlockResult::Stopped ? TSlotState::TooLarge
                                                   : TSlotState::Failed;
     } catch (...) {
       // Out of memory: the sequential decoder takes over and reports what it finds.
     }
-    if (result != TSlotState::Done) std::vector<char>().swap(slot.Output);
+    if (result != TSlotState::Done) slot.Output.Release();
     {
       TLocked locked(FLock);
       slot.State = result;
