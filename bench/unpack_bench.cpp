@@ -381,7 +381,7 @@ int Decode(const std::string& payloadPath, unsigned workers, int rounds) {
     payload::TMemorySource source(std::span<const char>(stream.data(), stream.size()));
     TCountingSink sink;
     const double start = Seconds();
-    payload::DecodeStream(source, sink, {.Workers = workers, .Pump = nullptr});
+    payload::DecodeStream(source, sink, {.Decoders = workers, .Pump = nullptr});
     best = std::min(best, Seconds() - start);
     bytes = sink.Count();
   }

@@ -6,10 +6,14 @@
 //
 // Every step that concerns the installed application works in the folder the user chose,
 // so that a shortcut, a backup or a stamp never lands in a folder nobody chose.
-#include "installer/UInstall.h"
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <string>
 
 #include "dialogs/UAttente.h"
 #include "dialogs/UBM.h"
+#include "installer/UInstall.h"
 #include "payload/UConcatene.h"
 #include "rtl/SysUtils.h"
 #include "ui/Application.h"
@@ -17,8 +21,6 @@
 #include "util/FileUtils.h"
 #include "util/ShortcutLink.h"
 #include "util/StrUtils.h"
-
-#include <string>
 
 namespace installer {
 
@@ -49,6 +51,9 @@ const char* const WaitText =
 constexpr int WaitWindowAttempt = 499;
 constexpr DWORD WaitPauseMs = 50;
 
+// The pieces in which the payload is copied out of the executable.
+constexpr DWORD PayloadPiece = 1 << 20;
+
 // The release date stamped on the executable: 2016-08-30 13:41:34.3104110 UTC.
 constexpr FILETIME DateStamp{0x392A986E, 0x01D202C4};
 
@@ -62,8 +67,26 @@ std::string ExecutablePath() {
   return path;
 }
 
-// Writes the payload resource (type "FCC", identifier 1) of the running executable to Name in
-// one write. A missing resource gives an empty file, which the unpacker then reports.
+// Where the bytes at Data of a loaded image lie in its file: the offset of their section's raw
+// data plus their place in the section. -1 when they lie in no section's raw data.
+std::int64_t FileOffsetOf(HMODULE module, const void* data, DWORD size) {
+  const auto* base = reinterpret_cast<const BYTE*>(module);
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const auto rva = std::uint64_t(static_cast<const BYTE*>(data) - base);
+  const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+  for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+    const std::uint64_t begin = section->VirtualAddress;
+    if (rva >= begin && rva + size <= begin + section->SizeOfRawData)
+      return std::int64_t(rva - begin + section->PointerToRawData);
+  }
+  return -1;
+}
+
+// Writes the payload resource (type "FCC", identifier 1) of the running executable to Name. A
+// missing resource gives an empty file, which the unpacker then reports. The bytes are copied
+// from the executable's file, a piece at a time: read through the loaded image, every page of
+// the payload, which is most of the executable, would stay in the process's memory.
 void WritePayloadFile(const std::string& name) {
   const std::string exe = ExecutablePath();
   HMODULE module = GetModuleHandleA(exe.substr(exe.rfind('\\') + 1).c_str());
@@ -75,10 +98,38 @@ void WritePayloadFile(const std::string& name) {
   ui::TFileHandle file(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) throw rtl::EInOutError(static_cast<int>(GetLastError()));
-  DWORD written = 0;
-  if (size > 0 && !WriteFile(file.Get(), data, size, &written, nullptr))
-    throw rtl::EInOutError(static_cast<int>(GetLastError()));
-  if (written != size) throw rtl::EInOutError(101);
+  const auto put = [&](const void* bytes, DWORD count) {
+    DWORD written = 0;
+    if (!WriteFile(file.Get(), bytes, count, &written, nullptr))
+      throw rtl::EInOutError(static_cast<int>(GetLastError()));
+    if (written != count) throw rtl::EInOutError(101);
+  };
+  if (size == 0 || !data) return;
+  const std::int64_t offset = FileOffsetOf(module, data, size);
+  ui::TFileHandle self(
+      offset < 0 ? INVALID_HANDLE_VALUE
+                 : CreateFileA(exe.c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  LARGE_INTEGER at{};
+  at.QuadPart = offset;
+  if (!self.Valid() || !SetFilePointerEx(self.Get(), at, nullptr, FILE_BEGIN)) {
+    put(data, size);  // no file to read from: the loaded bytes, in one write
+    return;
+  }
+  const auto piece = std::make_unique_for_overwrite<char[]>(PayloadPiece);
+  for (DWORD left = size; left > 0;) {
+    const DWORD want = std::min<DWORD>(left, PayloadPiece);
+    DWORD got = 0;
+    if (!ReadFile(self.Get(), piece.get(), want, &got, nullptr) || got != want) {
+      // The file no longer holds what was loaded: the rest comes from memory.
+      const DWORD done = size - left;
+      put(static_cast<const char*>(data) + done, left);
+      return;
+    }
+    put(piece.get(), got);
+    left -= got;
+  }
 }
 
 // Takes every pending window message out of the queue.

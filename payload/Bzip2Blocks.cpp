@@ -106,28 +106,27 @@ class TBitWriter {
 
 }  // namespace
 
-void WrapBlock(int level, const std::vector<char>& bytes, std::uint64_t first, std::uint64_t begin,
-               std::uint64_t end, std::uint32_t blockCrc, std::vector<char>& out) {
-  out.clear();
-  out.reserve(std::size_t((end - begin) / 8) + 32);
-  out.insert(out.end(), {'B', 'Z', 'h', char('0' + level)});
-  // The block's bits, shifted to a byte boundary: each output byte joins the low bits of one
-  // input byte and the high bits of the next.
-  const std::size_t at = std::size_t(begin / 8 - first);
-  const unsigned shift = unsigned(begin % 8);
-  const std::uint64_t bits = end - begin;
+void WrapBlock(int level, std::vector<char>& bytes, unsigned shift, std::uint64_t bits,
+               std::uint32_t blockCrc) {
   const std::size_t whole = std::size_t(bits / 8);
-  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data()) + at;
-  if (shift == 0) {
-    out.insert(out.end(), bytes.begin() + std::ptrdiff_t(at),
-               bytes.begin() + std::ptrdiff_t(at + whole));
-  } else {
-    for (std::size_t i = 0; i < whole; ++i)
-      out.push_back(char((in[i] << shift) | (in[i + 1] >> (8 - shift))));
-  }
-  TBitWriter writer(out);
   const unsigned rest = unsigned(bits % 8);
-  if (rest > 0) writer.Put(ReadBits(bytes, first, begin + whole * 8, rest), rest);
+  // The last bits first, before the shift overwrites the byte they are in.
+  const std::uint32_t last =
+      rest > 0 ? ReadBits(bytes, 0, HeaderBytes * 8 + shift + whole * 8, rest) : 0;
+  auto* at = reinterpret_cast<unsigned char*>(bytes.data()) + HeaderBytes;
+  // Each byte joins the low bits of its own byte and the high bits of the next, which the
+  // walk upwards has not overwritten yet.
+  if (shift > 0) {
+    for (std::size_t i = 0; i < whole; ++i)
+      at[i] = static_cast<unsigned char>((at[i] << shift) | (at[i + 1] >> (8 - shift)));
+  }
+  bytes.resize(HeaderBytes + whole);
+  bytes[0] = 'B';
+  bytes[1] = 'Z';
+  bytes[2] = 'h';
+  bytes[3] = char('0' + level);
+  TBitWriter writer(bytes);
+  if (rest > 0) writer.Put(last, rest);
   writer.Put(EndMagic, MagicBits);
   writer.Put(blockCrc, CrcBits);
   writer.Flush();

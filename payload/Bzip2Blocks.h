@@ -55,11 +55,11 @@ class TMagicScanner {
 std::uint32_t ReadBits(const std::vector<char>& bytes, std::uint64_t first, std::uint64_t bit,
                        unsigned count);
 
-// A block's bits made a stream of their own: header of the level, the block's bits (from its
-// magic on), the end magic and a combined CRC equal to the block's CRC, zero bits to a byte.
-// Bytes holds the block, its first byte being stream byte First; the block is bits
-// [Begin, End) of the stream. Out is replaced.
-void WrapBlock(int level, const std::vector<char>& bytes, std::uint64_t first, std::uint64_t begin,
-               std::uint64_t end, std::uint32_t blockCrc, std::vector<char>& out);
+// A block's bits made a stream of their own, in place: Bytes holds HeaderBytes bytes of room,
+// then the block, from its magic on, beginning at bit Shift (0 to 7) of Bytes[HeaderBytes] and
+// Bits long. It becomes the header of the level, the block's bits moved to a byte boundary,
+// the end magic and a combined CRC equal to the block's CRC, and zero bits to a byte.
+void WrapBlock(int level, std::vector<char>& bytes, unsigned shift, std::uint64_t bits,
+               std::uint32_t blockCrc);
 
 }  // namespace payload

@@ -1,9 +1,9 @@
 // The compressor of the payload's stream, for the packing tool and the tests. It has a file of
 // its own so that install.exe, which only decompresses, links none of libbz2's compressor.
-#include "payload/Bzip2.h"
-
 #include <algorithm>
 #include <memory>
+
+#include "payload/Bzip2.h"
 
 // bzlib.h pulls windows.h in on Windows; keep its macros out of this file's way.
 #if defined(_WIN32) && !defined(NOMINMAX)

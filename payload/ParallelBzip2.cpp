@@ -21,10 +21,10 @@ namespace payload {
 
 namespace {
 
-// More threads than this gain little, since one thread writes everything in order, and each
-// holds about 4 MB of libbz2 tables.
-constexpr unsigned MaxWorkers = 8;
-// The most output a worker holds for one block. Real blocks give about their level times
+// More decoding threads than this gain little, since one thread writes everything in order,
+// and each holds about 4 MB of libbz2 tables.
+constexpr unsigned MaxDecoders = 8;
+// The most output a decoding thread holds for one block. Real blocks give about their level times
 // 100,000 bytes; one made of long runs can give fifty times that, and is decoded by the
 // writing thread straight into the sink when its turn comes.
 constexpr std::size_t MaxHeldOutput = std::size_t(4) << 20;
@@ -90,7 +90,7 @@ enum class TBlockResult { Done, Failed, Stopped };
 // reached the stream's end, every CRC right, with no byte left over.
 template <class TOutput>
 TBlockResult DecodeWrapped(const std::vector<char>& wrapped, TDecoderMemory& memory,
-                           TOutput& output) {
+                           TOutput& output, TPacedPump* pump = nullptr) {
   bz_stream s{};
   memory.Attach(s);
   if (BZ2_bzDecompressInit(&s, 0, 0) != BZ_OK) return TBlockResult::Failed;
@@ -104,12 +104,15 @@ TBlockResult DecodeWrapped(const std::vector<char>& wrapped, TDecoderMemory& mem
       result = TBlockResult::Stopped;
       break;
     }
+    // A thread with windows asks for a piece at a time, and lets them answer in between.
+    const std::size_t ask = pump ? std::min(room.size(), StreamPiece) : room.size();
     s.next_out = room.data();
-    s.avail_out = unsigned(room.size());
+    s.avail_out = unsigned(ask);
     const int rc = BZ2_bzDecompress(&s);
     if (rc < 0) break;
-    const std::size_t n = room.size() - s.avail_out;
+    const std::size_t n = ask - s.avail_out;
     output.Commit(n);
+    if (pump) pump->Tick();
     if (rc == BZ_STREAM_END) {
       if (s.avail_in == 0) result = TBlockResult::Done;
       break;
@@ -120,15 +123,13 @@ TBlockResult DecodeWrapped(const std::vector<char>& wrapped, TDecoderMemory& mem
   return result;
 }
 
-// A block's output held by the worker that decodes it, up to MaxHeldOutput. Its memory stays
-// for the slot's next block, unless the block needed more than a block usually gives.
+// A block's output held by the worker that decodes it, up to MaxHeldOutput, from the room a
+// block usually needs on.
 class THeldOutput {
  public:
   void Start(int level) {
-    FSize = 0;
-    const std::size_t usual = std::size_t(level) * 100000 + StreamPiece;
-    if (FCapacity > usual) Release();
-    if (FCapacity == 0) Grow(usual);
+    Release();
+    Grow(std::size_t(level) * 100000 + StreamPiece);
   }
   std::span<char> Room() {
     if (FSize == FCapacity) {
@@ -160,42 +161,43 @@ class THeldOutput {
 // A block's output written to the sink as it comes, a piece at a time.
 class TStreamedOutput {
  public:
-  TStreamedOutput(TByteSink& sink, TPacedPump& pump) : FSink(sink), FPump(pump) {}
+  explicit TStreamedOutput(TByteSink& sink) : FSink(sink) {}
   std::span<char> Room() { return {FPiece.get(), StreamPiece}; }
-  void Commit(std::size_t n) {
-    FSink.Write(FPiece.get(), n);
-    FPump.Tick();
-  }
+  void Commit(std::size_t n) { FSink.Write(FPiece.get(), n); }
 
  private:
   TByteSink& FSink;
-  TPacedPump& FPump;
   std::unique_ptr<char[]> FPiece = std::make_unique_for_overwrite<char[]>(StreamPiece);
 };
 
-enum class TSlotState { Free, Held, Queued, Done, Failed, TooLarge };
+enum class TSlotState { Free, Held, Queued, Decoding, Done, Failed, TooLarge };
 
-// One block on its way: its stream of its own, then its output.
+// One block on its way: its bytes, made a stream of their own by the worker, then its output.
+// Each is freed once it has served.
 struct TSlot {
-  std::vector<char> Input;
+  std::vector<char> Input;  // room for a header, then the block's bytes
+  unsigned Shift = 0;       // the bit of Input[HeaderBytes] that the block begins at
+  std::uint64_t Bits = 0;
   std::uint32_t Crc = 0;
   THeldOutput Output;
   TSlotState State = TSlotState::Free;  // under the decoder's lock once workers run
 };
 
 // The calling thread reads the stream, cuts it into blocks and writes their outputs in order;
-// the workers decode. A ring of slots, one more than the workers, bounds what is held: a block
-// is cut only when its slot's last block has been written.
+// worker threads decode, and so does the calling thread whenever it would otherwise wait for
+// one of them, its windows answering between the pieces. A ring of slots, one more than the
+// decoding threads, bounds what is held: a block is cut only when its slot's last block has
+// been written.
 class TParallelDecoder {
  public:
-  TParallelDecoder(TByteSource& source, TByteSink& sink, unsigned workers,
+  TParallelDecoder(TByteSource& source, TByteSink& sink, unsigned decoders,
                    const std::function<void()>& pump)
       : FSource(source),
         FSink(sink),
-        FWorkers(workers),
+        FDecoders(decoders),
         FPump(pump),
         FPaced(pump),
-        FSlots(workers + 1) {}
+        FSlots(decoders + 1) {}
   ~TParallelDecoder() { StopWorkers(); }
   TParallelDecoder(const TParallelDecoder&) = delete;
   TParallelDecoder& operator=(const TParallelDecoder&) = delete;
@@ -208,20 +210,23 @@ class TParallelDecoder {
   bool Submit(std::size_t index);
   bool WriteOldest();
   TSlotState StateOf(const TSlot& slot);
+  bool TakeQueued(std::size_t& index);
+  void DecodeSlot(TSlot& slot, TDecoderMemory& memory, TPacedPump* pump);
   void WorkerMain();
   void StopWorkers();
 
   TByteSource& FSource;
   TByteSink& FSink;
-  const unsigned FWorkers;
+  const unsigned FDecoders;
   const std::function<void()>& FPump;
   TPacedPump FPaced;
   int FLevel = 0;
 
-  // The calling thread's own: the bytes from the current block's first on, and the scan.
+  // The calling thread's own: the bytes of the current block, with room for a header in front
+  // of them (at first the stream's own header), and the scan.
   std::vector<char> FPending;
-  std::uint64_t FPendingFirst = 0;  // the stream byte that FPending begins with
-  std::uint64_t FRead = 0;          // stream bytes read
+  std::uint64_t FPendingBase = 0;  // the stream byte that FPending[0] stands for
+  std::uint64_t FRead = 0;         // stream bytes read
   TMagicScanner FScanner;
   std::vector<TMagicScanner::THit> FHits;
   bool FStarted = false;      // the first block's magic has been seen
@@ -255,7 +260,7 @@ bool TParallelDecoder::Run() {
   while (FWritten < FCut) {
     if (!WriteOldest()) return false;
   }
-  return ReadBits(FPending, FPendingFirst, FEndBit + MagicBits, CrcBits) == FCombined;
+  return ReadBits(FPending, FPendingBase, FEndBit + MagicBits, CrcBits) == FCombined;
 }
 
 // Takes the next bytes of the stream. False as soon as the stream is not one that the blocks
@@ -300,11 +305,19 @@ bool TParallelDecoder::FinishBlock(std::uint64_t end) {
   while (StateOf(slot) != TSlotState::Free) {
     if (!WriteOldest()) return false;
   }
-  slot.Crc = ReadBits(FPending, FPendingFirst, FStart + MagicBits, CrcBits);
-  WrapBlock(FLevel, FPending, FPendingFirst, FStart, end, slot.Crc, slot.Input);
-  // The byte that holds End's first bit belongs to the next block too.
-  FPending.erase(FPending.begin(), FPending.begin() + std::ptrdiff_t(end / 8 - FPendingFirst));
-  FPendingFirst = end / 8;
+  // The block's bytes go to the slot as they are; those of the next block, from the byte that
+  // holds End's first bit on, to a buffer of their own with room for a header.
+  const std::size_t cut = std::size_t(end / 8 - FPendingBase);
+  std::vector<char> next;
+  next.reserve(std::max(FPending.size(), cut + StreamPiece) - cut + HeaderBytes);
+  next.resize(HeaderBytes);
+  next.insert(next.end(), FPending.begin() + std::ptrdiff_t(cut), FPending.end());
+  slot.Crc = ReadBits(FPending, FPendingBase, FStart + MagicBits, CrcBits);
+  slot.Shift = unsigned(FStart % 8);
+  slot.Bits = end - FStart;
+  slot.Input = std::move(FPending);
+  FPending = std::move(next);
+  FPendingBase = end / 8 - HeaderBytes;
   ++FCut;
   // The first block waits for a second: a stream of one block takes the sequential path.
   if (FCut == 1) {
@@ -316,7 +329,7 @@ bool TParallelDecoder::FinishBlock(std::uint64_t end) {
 }
 
 bool TParallelDecoder::Submit(std::size_t index) {
-  if (FThreads.size() < FWorkers) {
+  if (FThreads.size() + 1 < FDecoders) {
     std::unique_ptr<TThread> thread = TThread::Start([this] { WorkerMain(); });
     if (thread) {
       FThreads.push_back(std::move(thread));
@@ -342,13 +355,24 @@ TSlotState TParallelDecoder::StateOf(const TSlot& slot) {
 bool TParallelDecoder::WriteOldest() {
   TSlot& slot = FSlots[std::size_t(FWritten % FSlots.size())];
   TSlotState state;
-  while ((state = StateOf(slot)) == TSlotState::Queued) FDone.Acquire(FPump);
+  for (;;) {
+    state = StateOf(slot);
+    if (state != TSlotState::Queued && state != TSlotState::Decoding) break;
+    // Rather than wait, the calling thread decodes a block that no worker has taken yet.
+    std::size_t index;
+    if (TakeQueued(index)) {
+      DecodeSlot(FSlots[index], FMemory, &FPaced);
+    } else {
+      FDone.Acquire(FPump);
+    }
+  }
   if (state == TSlotState::Failed) return false;
   if (state == TSlotState::TooLarge) {
-    TStreamedOutput output(FSink, FPaced);
-    if (DecodeWrapped(slot.Input, FMemory, output) != TBlockResult::Done) return false;
+    TStreamedOutput output(FSink);
+    if (DecodeWrapped(slot.Input, FMemory, output, &FPaced) != TBlockResult::Done) return false;
   } else {
     FSink.Write(slot.Output.Data(), slot.Output.Size());
+    slot.Output.Release();
     FPaced.Tick();
   }
   FCombined = CombineCrc(FCombined, slot.Crc);
@@ -358,35 +382,47 @@ bool TParallelDecoder::WriteOldest() {
   return true;
 }
 
+bool TParallelDecoder::TakeQueued(std::size_t& index) {
+  TLocked locked(FLock);
+  if (FQueue.empty()) return false;
+  index = FQueue.front();
+  FQueue.pop_front();
+  FSlots[index].State = TSlotState::Decoding;
+  return true;
+}
+
+void TParallelDecoder::DecodeSlot(TSlot& slot, TDecoderMemory& memory, TPacedPump* pump) {
+  TSlotState result = TSlotState::Failed;
+  try {
+    WrapBlock(FLevel, slot.Input, slot.Shift, slot.Bits, slot.Crc);
+    slot.Output.Start(FLevel);
+    const TBlockResult decoded = DecodeWrapped(slot.Input, memory, slot.Output, pump);
+    result = decoded == TBlockResult::Done      ? TSlotState::Done
+             : decoded == TBlockResult::Stopped ? TSlotState::TooLarge
+                                                : TSlotState::Failed;
+  } catch (...) {
+    // Out of memory: the sequential decoder takes over and reports what it finds.
+  }
+  // A block too large to hold is decoded again by the calling thread, from its input.
+  if (result != TSlotState::TooLarge) std::vector<char>().swap(slot.Input);
+  if (result != TSlotState::Done) slot.Output.Release();
+  {
+    TLocked locked(FLock);
+    slot.State = result;
+  }
+  FDone.Release();
+}
+
 void TParallelDecoder::WorkerMain() {
   TDecoderMemory memory;
   for (;;) {
     FWork.Acquire();
-    std::size_t index;
     {
       TLocked locked(FLock);
       if (FQuit) return;
-      if (FQueue.empty()) continue;
-      index = FQueue.front();
-      FQueue.pop_front();
     }
-    TSlot& slot = FSlots[index];
-    TSlotState result = TSlotState::Failed;
-    try {
-      slot.Output.Start(FLevel);
-      const TBlockResult decoded = DecodeWrapped(slot.Input, memory, slot.Output);
-      result = decoded == TBlockResult::Done      ? TSlotState::Done
-               : decoded == TBlockResult::Stopped ? TSlotState::TooLarge
-                                                  : TSlotState::Failed;
-    } catch (...) {
-      // Out of memory: the sequential decoder takes over and reports what it finds.
-    }
-    if (result != TSlotState::Done) slot.Output.Release();
-    {
-      TLocked locked(FLock);
-      slot.State = result;
-    }
-    FDone.Release();
+    std::size_t index;
+    if (TakeQueued(index)) DecodeSlot(FSlots[index], memory, nullptr);
   }
 }
 
@@ -401,9 +437,9 @@ void TParallelDecoder::StopWorkers() {
 
 }  // namespace
 
-bool DecodeParallel(TByteSource& source, TByteSink& sink, unsigned workers,
+bool DecodeParallel(TByteSource& source, TByteSink& sink, unsigned decoders,
                     const std::function<void()>& pump) {
-  TParallelDecoder decoder(source, sink, std::clamp(workers, 1u, MaxWorkers), pump);
+  TParallelDecoder decoder(source, sink, std::clamp(decoders, 1u, MaxDecoders), pump);
   return decoder.Run();
 }
 
@@ -418,9 +454,9 @@ void DecodeSequential(TByteSource& source, TByteSink& sink, const std::function<
 }
 
 void DecodeStream(TByteSource& source, TByteSink& sink, const TDecodeOptions& options) {
-  const unsigned workers = options.Workers > 0 ? options.Workers : ProcessorCount();
-  if (workers > 1) {
-    if (DecodeParallel(source, sink, workers, options.Pump)) return;
+  const unsigned decoders = options.Decoders > 0 ? options.Decoders : ProcessorCount();
+  if (decoders > 1) {
+    if (DecodeParallel(source, sink, decoders, options.Pump)) return;
     source.Rewind();
     sink.Rewind();
   }

@@ -14,8 +14,9 @@
 namespace payload {
 
 struct TDecodeOptions {
-  // The decoding threads; 0 for one per processor. One takes the sequential path.
-  unsigned Workers = 0;
+  // The decoding threads, the calling one among them; 0 for one per processor. One takes the
+  // sequential path.
+  unsigned Decoders = 0;
   // Called while the calling thread waits, and between pieces when it decodes itself, at
   // least every few tens of milliseconds: the window loop of a thread that owns windows.
   std::function<void()> Pump;
@@ -28,9 +29,10 @@ void DecodeStream(TByteSource& source, TByteSink& sink, const TDecodeOptions& op
 // The sequential decoder alone, with the same pumping.
 void DecodeSequential(TByteSource& source, TByteSink& sink, const std::function<void()>& pump);
 
-// The parallel decoder alone. False when the stream must be decoded sequentially instead
-// (Sink may then hold part of the output); true when it was decoded whole and checked.
-bool DecodeParallel(TByteSource& source, TByteSink& sink, unsigned workers,
+// The parallel decoder alone, with Decoders threads (the calling one and Decoders - 1 others).
+// False when the stream must be decoded sequentially instead (Sink may then hold part of the
+// output); true when it was decoded whole and checked.
+bool DecodeParallel(TByteSource& source, TByteSink& sink, unsigned decoders,
                     const std::function<void()>& pump);
 
 }  // namespace payload

@@ -112,7 +112,7 @@ void UnpackArchive(const rtl::ShortString& archivePath, TUnpackReporter& reporte
 void DecompressFile(const rtl::ShortString& source, const rtl::ShortString& dest) {
   TFileSource input(source);
   TContainerSink output(dest);
-  DecodeStream(input, output, {.Workers = 0, .Pump = Pump});
+  DecodeStream(input, output, {.Decoders = 0, .Pump = Pump});
   output.Close();
 }
 

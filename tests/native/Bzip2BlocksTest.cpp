@@ -58,8 +58,10 @@ TEST(WrapBlock, EveryBlockCutOutIsAStreamOfItsOwn) {
     const std::uint64_t end = i + 1 < layout.Blocks.size() ? layout.Blocks[i + 1] : layout.End;
     const std::uint32_t crc = ReadBits(bytes, 0, begin + MagicBits, CrcBits);
     combined = CombineCrc(combined, crc);
-    std::vector<char> wrapped;
-    WrapBlock(1, bytes, 0, begin, end, crc, wrapped);
+    std::vector<char> wrapped(HeaderBytes);
+    wrapped.insert(wrapped.end(), stream.begin() + std::ptrdiff_t(begin / 8),
+                   stream.begin() + std::ptrdiff_t((end + 7) / 8));
+    WrapBlock(1, wrapped, unsigned(begin % 8), end - begin, crc);
     joined += DecompressSequentially(std::string(wrapped.begin(), wrapped.end()));
   }
   EXPECT_EQ(joined, data);
@@ -82,11 +84,11 @@ TEST(ParallelDecoder, DecodesWhatTheSequentialDecoderDecodes) {
   };
   for (const Case& c : cases) {
     const std::string stream = CompressPayload(c.data, c.level);
-    for (const unsigned workers : {2u, 3u, 8u}) {
-      SCOPED_TRACE(testing::Message() << c.what << ", " << workers << " workers");
+    for (const unsigned decoders : {2u, 3u, 8u}) {
+      SCOPED_TRACE(testing::Message() << c.what << ", " << decoders << " threads");
       TChoppySource source(stream, 65536);
       TStringSink sink;
-      DecodeStream(source, sink, {.Workers = workers, .Pump = nullptr});
+      DecodeStream(source, sink, {.Decoders = decoders, .Pump = nullptr});
       EXPECT_TRUE(sink.Bytes() == c.data);
     }
   }
@@ -135,7 +137,7 @@ TEST(ParallelDecoder, AMagicInsideABlockIsNoBoundary) {
     EXPECT_FALSE(DecodeParallel(source, sink, 2, nullptr));
     source.Rewind();
     sink.Rewind();
-    DecodeStream(source, sink, {.Workers = 2, .Pump = nullptr});
+    DecodeStream(source, sink, {.Decoders = 2, .Pump = nullptr});
     EXPECT_TRUE(sink.Bytes() == data);
   }
 }
@@ -176,20 +178,20 @@ TEST(ParallelDecoder, DamagedStreamsFailAsTheSequentialDecoderFails) {
     SCOPED_TRACE(what);
     const int expected = SequentialError(bytes);
     ASSERT_NE(expected, 0) << "the damage went unnoticed by libbz2";
-    for (const unsigned workers : {2u, 5u}) {
+    for (const unsigned decoders : {2u, 5u}) {
       TChoppySource source(bytes, 65536);
       TStringSink sink;
       try {
-        DecodeStream(source, sink, {.Workers = workers, .Pump = nullptr});
-        ADD_FAILURE() << "no error with " << workers << " workers";
+        DecodeStream(source, sink, {.Decoders = decoders, .Pump = nullptr});
+        ADD_FAILURE() << "no error with " << decoders << " threads";
       } catch (const EBzip2Error& e) {
-        EXPECT_EQ(e.Code(), expected) << workers << " workers";
+        EXPECT_EQ(e.Code(), expected) << decoders << " threads";
       }
     }
   }
 }
 
-// While the workers decode, the calling thread keeps its window loop going, and only that
+// While the blocks are decoded, the calling thread keeps its window loop going, and only that
 // thread: a pump is the loop of the windows that thread owns.
 TEST(ParallelDecoder, PumpsOnTheCallingThreadWhileItWaits) {
   const std::string data = Noise(3000000, 13);
