@@ -46,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (entry.Size < 0 || std::size_t(entry.Size) > size) std::abort();
     }
   } catch (const rtl::Exception&) {
-    // Range and read errors are the reader's answers to malformed containers.
+    // Range and read errors are the reader's answers to malformed containers, the file error
+    // the unpacker's to a target that does not fit.
   }
   gTracking = false;
   const std::size_t directoryBound =

@@ -15,6 +15,7 @@
 #include "dialogs/UBM.h"
 #include "installer/UInstall.h"
 #include "payload/UConcatene.h"
+#include "rtl/Paths.h"
 #include "rtl/SysUtils.h"
 #include "ui/Application.h"
 #include "ui/GdiObjects.h"
@@ -61,9 +62,11 @@ constexpr FILETIME DateStamp{0x392A986E, 0x01D202C4};
 // until the program ends.
 dialogs::TAttente* WaitWindow = nullptr;
 
+// A path that fills the buffer was cut by GetModuleFileNameA: it names no file.
 std::string ExecutablePath() {
   char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (GetModuleFileNameA(nullptr, path, MAX_PATH) >= MAX_PATH)
+    throw rtl::EInOutError(rtl::PathTooLong);
   return path;
 }
 
@@ -193,8 +196,9 @@ void InstallNewFonts(const std::string& workingFolder) {
   bool added = false;
   for (std::uint16_t i = 1; i <= count; ++i) {
     const std::string source = util::ItemAt(list, i);
-    const std::string target = fonts + "\\" + source.substr(source.rfind('\\') + 1);
-    if (CopyFileA(source.c_str(), target.c_str(), FALSE) && AddFontResourceA(target.c_str()) > 0)
+    const rtl::ShortString target = rtl::JoinPath(fonts, source.substr(source.rfind('\\') + 1));
+    if (CopyFileA(rtl::CheckedPath(source).c_str(), target.c_str(), FALSE) &&
+        AddFontResourceA(target.c_str()) > 0)
       added = true;
   }
   if (added) PostMessageA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
@@ -224,31 +228,33 @@ void TForm1::RunInstallation() {
   ButtonDossier->Hide();
   ui::Application.ProcessMessages();
 
+  // The paths of the run are built before anything is made: a folder too deep for them stops
+  // the run here with the file error, with nothing written, rather than leave files under
+  // cut names. The payload file's is the longest of them.
   const std::string folder = EditDossier->Text();
-  const std::string executable = folder + "\\" + ExecutableName;
-  const bool update = util::FileExists(folder + "\\" + kApplicationFile);
+  const rtl::ShortString executable = rtl::JoinPath(folder, ExecutableName);
+  const bool update = util::FileExists(rtl::JoinPath(folder, kApplicationFile));
+  const rtl::ShortString working =
+      update ? rtl::JoinPath(folder, UpdateFolderName) : rtl::CheckedPath(folder);
+  const rtl::ShortString payloadFile = rtl::JoinPath(working, PayloadFileName);
+  const rtl::ShortString installerCopy = rtl::JoinPath(folder, InstallerCopyName);
   CreateDirectoryA(folder.c_str(), nullptr);
-  std::string working = folder;
-  if (update) {
-    working = folder + "\\" + UpdateFolderName;
-    CreateDirectoryA(working.c_str(), nullptr);
-  }
-  const std::string payloadFile = working + "\\" + PayloadFileName;
+  if (update) CreateDirectoryA(working.c_str(), nullptr);
   WritePayloadFile(payloadFile);
   if (update) WaitForApplication(executable);
   payload::UnpackArchive(payloadFile);
 
   util::DesktopShortcut(ShortcutName, executable, "", "", "", "", 0, 0);
-  CopyFileA(ExecutablePath().c_str(), (folder + "\\" + InstallerCopyName).c_str(), FALSE);
+  CopyFileA(ExecutablePath().c_str(), installerCopy.c_str(), FALSE);
 
   if (update) {
     InstallNewFonts(working);
     if (util::FileExists(executable) &&
-        !CopyFileA(executable.c_str(), (folder + "\\" + BackupName).c_str(), FALSE)) {
+        !CopyFileA(executable.c_str(), rtl::JoinPath(folder, BackupName).c_str(), FALSE)) {
       dialogs::ShowMessageBox(UpdateTitle, BackupFailedText, "Ok", 0);
       return;
     }
-    if (!CopyFileA((working + "\\" + ExecutableName).c_str(), executable.c_str(), FALSE)) {
+    if (!CopyFileA(rtl::JoinPath(working, ExecutableName).c_str(), executable.c_str(), FALSE)) {
       dialogs::ShowMessageBox(UpdateTitle, ReplaceFailedText, "Ok", 0);
       return;
     }

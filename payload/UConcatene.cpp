@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "payload/Bzip2.h"
 #include "payload/Container.h"
@@ -9,6 +10,7 @@
 #include "payload/Threads.h"
 #include "payload/UnpackRules.h"
 #include "payload/UntypedFile.h"
+#include "rtl/Paths.h"
 #include "rtl/SysUtils.h"
 #include "ui/Application.h"
 #include "ui/GdiObjects.h"
@@ -20,10 +22,13 @@ namespace {
 
 constexpr std::int32_t MissingFileWait = 1000;
 
+// A current folder too long for the buffer would give no folder, and the payload file would
+// be looked for in the root of the drive.
 rtl::ShortString CurrentFolder() {
   char buffer[MAX_PATH + 1] = {};
   const DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
-  return std::string_view(buffer, n < sizeof buffer ? n : 0);
+  if (n >= sizeof buffer) throw rtl::EInOutError(rtl::PathTooLong);
+  return rtl::CheckedPath(std::string_view(buffer, n));
 }
 
 // The pieces an entry is copied in, from the container to its file.
@@ -127,6 +132,11 @@ void ExtractFiles(const rtl::ShortString& containerPath, TUnpackReporter& report
   TUntypedFile container = TUntypedFile::OpenRead(containerPath);
   TContainerReader reader(container);  // the whole directory, before any file is written
   const TArchiveDirectory& directory = reader.Directory();
+  // Every target is built before the first entry is written: a path that does not fit stops
+  // the unpacking there, with nothing written but the container.
+  std::vector<rtl::ShortString> targets;
+  targets.reserve(directory.size());
+  for (const TArchiveEntry& entry : directory) targets.push_back(EntryTarget(folder, entry.Name));
 
   // Destroying the window hides and frees it, also when an error leaves this function.
   std::unique_ptr<TProgressView> progress = reporter.CreateProgress();
@@ -150,7 +160,7 @@ void ExtractFiles(const rtl::ShortString& containerPath, TUnpackReporter& report
     progress->SetLabel2(DoneText);
     progress->SetPosition(ProgressPercent(i + 1, directory.size()));
 
-    const rtl::ShortString target = EntryTarget(folder, entry.Name);
+    const rtl::ShortString& target = targets[i];
     util::CreateFolderChain(FolderPart(target));
     TUntypedFile output = TUntypedFile::Create(target);
     // The size is checked against what the container still holds before anything is read;

@@ -1,5 +1,6 @@
 #include "payload/UnpackRules.h"
 
+#include <algorithm>
 #include <string>
 
 #include "rtl/SysUtils.h"
@@ -31,7 +32,8 @@ rtl::ShortString ContainerPathFor(const rtl::ShortString& archivePath) {
   const std::string& s = archivePath.str();
   // The first occurrence, not the last: c:\Morvidan.FCC.d\Morvidan.FCC gives c:\Morvidan.CTN.
   const std::size_t at = ext.empty() ? s.size() : s.find(ext);
-  return rtl::ShortString(s.substr(0, at)) + spare;
+  // ".CTN" is longer than a shorter extension it replaces ("x.F" gives "x.CTN").
+  return rtl::CheckedPath(s.substr(0, at) + spare);
 }
 
 // Worked example of the insertion: Folder c:\Morvidan\MAJ has its second backslash at
@@ -39,12 +41,14 @@ rtl::ShortString ContainerPathFor(const rtl::ShortString& archivePath) {
 //   c:\Morvidan\Modeles\Liste.LP  ->  c:\Morvidan\MAJ\Modeles\Liste.LP
 // The count is tested before each character is looked at, so a Folder that ends right after
 // its second backslash (or has fewer than two) inserts nothing: c:\MAJ keeps path names as
-// they are.
+// they are. A position past the end of the path name appends.
 void InsertUpdateFolder(const rtl::ShortString& folder, rtl::ShortString& target) {
   int backslashes = 0;
   for (std::size_t k = 1; k <= folder.size(); ++k) {
     if (backslashes == 2) {
-      target.Insert("MAJ\\", k);
+      std::string inserted = target.str();
+      inserted.insert(std::min(k - 1, inserted.size()), "MAJ\\");
+      target = rtl::CheckedPath(inserted);
       return;
     }
     if (folder[k - 1] == '\\') ++backslashes;
@@ -53,20 +57,16 @@ void InsertUpdateFolder(const rtl::ShortString& folder, rtl::ShortString& target
 
 // A stored name is first cleared of doubled backslashes (x\\y.txt is x\y.txt). A plain name
 // then goes into the container's folder; a name holding a backslash is the full path itself,
-// moved into the update folder when the container lies in one.
+// moved into the update folder when the container lies in one. The folders of a path name
+// are made before it is written, so they must be short enough for CreateDirectoryA; a plain
+// name goes into the container's folder, which is there already.
 rtl::ShortString EntryTarget(const rtl::ShortString& folder, const rtl::ShortString& storedName) {
   rtl::ShortString name = storedName;
   util::ReplaceAll("\\\\", "\\", name, 255, false);
-  if (name.str().find('\\') == std::string::npos) return JoinPath(folder, name);
+  if (name.str().find('\\') == std::string::npos) return rtl::JoinPath(folder, name);
   if (folder.str().find(UpdateFolder) != std::string::npos) InsertUpdateFolder(folder, name);
+  rtl::CheckedFolder(FolderPart(name));
   return name;
-}
-
-// A root folder ("c:\", or "\" for the current drive) ends in its backslash already; a second
-// one would turn "\" + name into the network path "\\name".
-rtl::ShortString JoinPath(const rtl::ShortString& folder, const rtl::ShortString& name) {
-  if (!folder.empty() && folder[folder.size() - 1] == '\\') return folder + name.str();
-  return folder + "\\" + name.str();
 }
 
 std::int32_t ProgressPercent(std::size_t index, std::size_t count) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "dialogs/ProgressionTexts.h"
+#include "rtl/Paths.h"
 #include "rtl/ShortString.h"
 
 namespace payload {
@@ -41,17 +42,20 @@ rtl::ShortString ExtensionPart(const rtl::ShortString& path);
 // The temporary container beside a payload file: the path up to the first occurrence of its
 // extension (cut to four characters), then ".CTN", or ".TMP" when the extension is ".CTN"
 // already, so that the container never replaces the payload file. A path without extension
-// keeps its whole name: "c:\x\payload" gives "c:\x\payload.CTN".
+// keeps its whole name: "c:\x\payload" gives "c:\x\payload.CTN". A name that does not fit
+// raises the file error (206).
 rtl::ShortString ContainerPathFor(const rtl::ShortString& archivePath);
 
-// Where an entry is written, for a container in Folder (see the .cpp for the rules).
+// Where an entry is written, for a container in Folder (see the .cpp for the rules). A target
+// longer than 255 characters, or a path name whose folder is too long to be made, raises the
+// file error (206): the unpacker asks this of every entry before it writes the first.
 rtl::ShortString EntryTarget(const rtl::ShortString& folder, const rtl::ShortString& storedName);
 
-// Folder, a backslash and Name, cut to 255 characters; a folder that ends in a backslash (a
-// root) gets no second one.
-rtl::ShortString JoinPath(const rtl::ShortString& folder, const rtl::ShortString& name);
+// Folder + "\" + name, checked: the run-time's one join of paths.
+using rtl::JoinPath;
 
-// Inserts "MAJ\" into a path name after the second backslash of Folder.
+// Inserts "MAJ\" into a path name after the second backslash of Folder; raises the file
+// error (206) when the four characters would take it past 255.
 void InsertUpdateFolder(const rtl::ShortString& folder, rtl::ShortString& target);
 
 // The position shown while entry Index (1-based) of Count is written: 100 * Index / Count,

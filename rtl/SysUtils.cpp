@@ -22,6 +22,9 @@ EFOpenError::EFOpenError(std::string_view fileName)
 EFCreateError::EFCreateError(std::string_view fileName)
     : Exception("Impossible de créer le fichier \"" + std::string(fileName) + "\"") {}
 
+// 206 is Windows' "file name or extension too long", raised for every path too long to be
+// used: its own text tells the user more than "Nom de fichier incorrect", which reads like a
+// typing mistake.
 std::string InOutErrorText(int code) {
   switch (code) {
     case 2: return "Fichier introuvable";
@@ -31,6 +34,7 @@ std::string InOutErrorText(int code) {
     case 100: return "Lecture au-delà de la fin de fichier";
     case 101: return "Disque plein";
     case 106: return "Saisie numérique incorrecte";
+    case 206: return "Nom de fichier ou extension trop long";
     default: return "Erreur E/S " + std::to_string(code);
   }
 }

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "rtl/Paths.h"
+#include "rtl/SysUtils.h"
 #include "util/StrUtils.h"
 
 namespace util {
@@ -9,6 +11,8 @@ namespace util {
 namespace {
 
 constexpr char CR = '\r';
+// The longest path the ANSI calls take: MAX_PATH with its terminator.
+constexpr std::size_t MaxCallPath = MAX_PATH - 1;
 constexpr DWORD AnyEntry = 0x3F;
 constexpr DWORD VolumeLabel = 0x08;
 
@@ -26,11 +30,19 @@ class TFindHandle {
   HANDLE FHandle;
 };
 
+// The searches build their paths as long texts; one that the ANSI calls cannot take is the
+// file error, not a folder that looks empty or a file that looks absent.
+const std::string& FitsCall(const std::string& path) {
+  if (path.size() > MaxCallPath) throw rtl::EInOutError(rtl::PathTooLong);
+  return path;
+}
+
 // Enumerates Pattern as the run-time's FindFirst does: an entry that carries the hidden,
 // system, volume-label or directory bit is left out unless Attributes asks for that bit.
 // A pattern that finds nothing, or a folder that cannot be read, calls Each never.
 template <class F>
 void Enumerate(const std::string& pattern, DWORD attributes, F&& each) {
+  FitsCall(pattern);
   WIN32_FIND_DATAA data{};
   TFindHandle find(FindFirstFileA(pattern.c_str(), &data));
   if (find.Get() == INVALID_HANDLE_VALUE) return;
@@ -64,7 +76,7 @@ std::string FindFiles(std::string folder, const std::string& mask, bool recurse,
 
   Enumerate(folder + mask, AnyEntry, [&](const WIN32_FIND_DATAA& data) {
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
-    if (skipIfIn.empty() || !FileExists(skipIfIn + data.cFileName)) {
+    if (skipIfIn.empty() || !FileExists(FitsCall(skipIfIn + data.cFileName))) {
       result += folder + data.cFileName + CR;
     }
   });
@@ -108,7 +120,10 @@ std::string ListFolders(std::string folder, const std::string& mask, bool recurs
 
 // Creates the deepest folder first and climbs only when that fails, so an existing chain
 // costs one failed call per level down to the drive, and only what was missing is made.
+// A folder longer than CreateDirectoryA takes on Windows is not asked for at all, so that
+// no system makes it where another would refuse.
 bool CreateFolderChain(const rtl::ShortString& path) {
+  if (path.size() > rtl::MaxFolderLength) return false;
   if (CreateDirectoryA(path.c_str(), nullptr)) return true;
   const std::size_t first = path.str().find('\\');
   if (first == std::string::npos || first == 0) return false;
@@ -136,7 +151,9 @@ HANDLE OpenReadWrite(const rtl::ShortString& name) {
 }
 
 // The folder is kept whole: cutting it (to 79 characters, as a short buffer would) turns the
-// expanded name of a file in a deep folder into a path that does not exist.
+// expanded name of a file in a deep folder into a path that does not exist. For the same
+// reason a long name that would take the path past 255 characters is not used: the short
+// name names the same file, a cut long one none.
 rtl::ShortString ExpandShortName(const rtl::ShortString& name) {
   rtl::ShortString result = name;
   if (name.str().find('~') == std::string::npos) return result;
@@ -147,8 +164,8 @@ rtl::ShortString ExpandShortName(const rtl::ShortString& name) {
   Enumerate(name.str(), AnyEntry, [&](const WIN32_FIND_DATAA& data) {
     if (found) return;
     found = true;
-    result = data.cFileName;
-    if (!dir.empty()) result = rtl::ShortString(dir) + data.cFileName;
+    const std::string expanded = dir + data.cFileName;
+    if (expanded.size() <= rtl::MaxPathLength) result = expanded;
   });
   return result;
 }

@@ -1,5 +1,6 @@
 #include "util/ShortcutLink.h"
 
+#include "rtl/Paths.h"
 #include "ui/Win32.h"
 #include "util/FileUtils.h"
 
@@ -121,24 +122,26 @@ std::string DesktopFolder() {
   return result;
 }
 
-void DesktopShortcut(rtl::ShortString name, rtl::ShortString target, rtl::ShortString workingDir,
+void DesktopShortcut(std::string_view name, std::string_view target, std::string_view workingDir,
                      const rtl::ShortString& description, const rtl::ShortString& arguments,
-                     rtl::ShortString iconFile, std::uint16_t iconNumber, char hotKey) {
-  if (name.str().find('\\') == std::string::npos) name = DesktopFolder() + "\\" + name;
+                     std::string_view iconFile, std::uint16_t iconNumber, char hotKey) {
+  rtl::ShortString file = rtl::CheckedPath(name);
+  if (file.str().find('\\') == std::string::npos) file = rtl::JoinPath(DesktopFolder(), file);
   // Only a point in the file's own name counts: a desktop folder such as
   // c:\Users\jean.dupont\Desktop must still give "Morvidan © Sorbiane.lnk".
-  const std::string fileName = name.str().substr(name.str().rfind('\\') + 1);
-  if (fileName.find('.') == std::string::npos) name += ".lnk";
-  if (util::FileExists(name.str())) return;
+  const std::string fileName = file.str().substr(file.str().rfind('\\') + 1);
+  if (fileName.find('.') == std::string::npos) file = rtl::CheckedPath(file.str() + ".lnk");
+  if (util::FileExists(file.str())) return;
 
   TShortcutLink link;
-  link.ShortcutFile = name;
-  link.Target = target;
-  if (target.str().find('.') == std::string::npos) link.Target = target + ".exe";
-  link.WorkingDir = workingDir.empty() ? FolderOf(link.Target) : workingDir.str();
+  link.ShortcutFile = file;
+  link.Target = rtl::CheckedPath(target);
+  if (link.Target.find('.') == std::string::npos)
+    link.Target = rtl::CheckedPath(link.Target + ".exe");
+  link.WorkingDir = workingDir.empty() ? FolderOf(link.Target) : rtl::CheckedPath(workingDir).str();
   link.Arguments = arguments;
   link.Description = description;
-  link.IconLocation = iconFile.empty() ? link.Target : iconFile.str();
+  link.IconLocation = iconFile.empty() ? link.Target : rtl::CheckedPath(iconFile).str();
   link.IconNumber = iconNumber;
   link.SetHotKey(hotKey == 0 ? std::string() : std::string(1, hotKey));
   link.SetShowCmd(scShowNormal);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "rtl/ShortString.h"
 #include "rtl/SysUtils.h"
@@ -52,10 +53,13 @@ private:
 };
 
 // Leaves a shortcut named Name on the current user's desktop, unless a file of that name is
-// already there. Texts longer than a short string are cut to 255 characters.
-void DesktopShortcut(rtl::ShortString name, rtl::ShortString target, rtl::ShortString workingDir,
+// already there. The description and the arguments are texts, cut to 255 characters; the
+// paths (Name, Target, WorkingDir, IconFile, and the shortcut's file and target as they are
+// completed) are never cut: one longer than 255 characters raises the file error (206) before
+// anything is written.
+void DesktopShortcut(std::string_view name, std::string_view target, std::string_view workingDir,
                      const rtl::ShortString& description, const rtl::ShortString& arguments,
-                     rtl::ShortString iconFile, std::uint16_t iconNumber, char hotKey);
+                     std::string_view iconFile, std::uint16_t iconNumber, char hotKey);
 
 // The folder part of a path: everything before its last backslash, that backslash kept only
 // right after a drive colon (c:\x.exe gives c:\, c:\a\x.exe gives c:\a).

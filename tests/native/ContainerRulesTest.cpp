@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "payload/UnpackRules.h"
+#include "rtl/SysUtils.h"
 
 namespace {
 
@@ -85,14 +86,69 @@ TEST(ContainerRules, EntryTarget) {
   }
 }
 
-TEST(ContainerRules, TargetsAreCutTo255) {
-  const std::string name255(255, 'n');
-  const rtl::ShortString plain = EntryTarget("c:\\Morvidan", name255);
-  EXPECT_EQ(plain.str(), "c:\\Morvidan\\" + std::string(255 - 12, 'n'));
-  const std::string path255 = "c:\\a\\" + std::string(250, 'p');
-  const rtl::ShortString inserted = EntryTarget("c:\\Morvidan\\MAJ", path255);
-  // "MAJ\" goes in at position 13; the four characters it pushes past 255 are lost.
-  EXPECT_EQ(inserted.str(), "c:\\a\\" + std::string(7, 'p') + "MAJ\\" + std::string(239, 'p'));
+// A target that does not fit is refused, never cut: the plain name joined to the folder, the
+// path name once "MAJ\" is in, and the folder a path name's file is made in.
+TEST(ContainerRules, TargetsThatDoNotFitRaise) {
+  // Text of the given length: Head, then 'n', then Tail.
+  const auto sized = [](const std::string& head, std::size_t length, const std::string& tail) {
+    return head + std::string(length - head.size() - tail.size(), 'n') + tail;
+  };
+  struct Case {
+    std::string folder, name;
+    std::string target;  // "" when the file error is raised
+  };
+  const std::string morvidan = "c:\\Morvidan", update = "c:\\Morvidan\\MAJ";
+  const std::vector<Case> cases = {
+      {morvidan, std::string(254 - 12, 'n'), sized(morvidan + "\\", 254, "")},
+      {morvidan, std::string(255 - 12, 'n'), sized(morvidan + "\\", 255, "")},
+      {morvidan, std::string(256 - 12, 'n'), ""},
+      {morvidan, std::string(255, 'n'), ""},
+      // "MAJ\" goes in at position 13 of the path name.
+      {update, sized("c:\\Morvidan\\", 250, ".LP"), sized("c:\\Morvidan\\MAJ\\", 254, ".LP")},
+      {update, sized("c:\\Morvidan\\", 251, ".LP"), sized("c:\\Morvidan\\MAJ\\", 255, ".LP")},
+      {update, sized("c:\\Morvidan\\", 252, ".LP"), ""},
+      {update, sized("c:\\Morvidan\\", 255, ".LP"), ""},
+      // The same path names outside an update folder are written as they are.
+      {morvidan, sized("c:\\Morvidan\\", 255, ".LP"), sized("c:\\Morvidan\\", 255, ".LP")},
+      // The folder of a path name must be one that can be made: under 248 characters.
+      {morvidan, sized("c:\\", 247 + 5, "\\a.LP"), sized("c:\\", 247 + 5, "\\a.LP")},
+      {morvidan, sized("c:\\", 248 + 5, "\\a.LP"), ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.folder + " + " + std::to_string(c.name.size()) + " characters");
+    if (!c.target.empty()) {
+      EXPECT_EQ(EntryTarget(c.folder, c.name).str(), c.target);
+      continue;
+    }
+    try {
+      EntryTarget(c.folder, c.name);
+      ADD_FAILURE() << "no error";
+    } catch (const rtl::EInOutError& e) {
+      EXPECT_EQ(e.ErrorCode(), 206);
+    }
+  }
+}
+
+// ".CTN" in place of a shorter extension makes the container's path longer than the payload
+// file's.
+TEST(ContainerRules, ContainerPathsThatDoNotFitRaise) {
+  const std::string folder = "c:\\" + std::string(240, 'd') + "\\";
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {folder + std::string(255 - folder.size() - 4, 'p') + ".FCC",
+       folder + std::string(255 - folder.size() - 4, 'p') + ".CTN"},
+      {folder + std::string(253 - folder.size() - 2, 'p') + ".F",
+       folder + std::string(253 - folder.size() - 2, 'p') + ".CTN"},
+      {folder + std::string(254 - folder.size() - 2, 'p') + ".F", ""},
+      {folder + std::string(255 - folder.size(), 'p'), ""},
+  };
+  for (const auto& [archive, container] : cases) {
+    SCOPED_TRACE(archive.size());
+    if (!container.empty()) {
+      EXPECT_EQ(ContainerPathFor(archive).str(), container);
+      continue;
+    }
+    EXPECT_THROW(ContainerPathFor(archive), rtl::EInOutError);
+  }
 }
 
 TEST(ContainerRules, ProgressPercentRoundsHalvesToEven) {

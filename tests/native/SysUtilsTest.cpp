@@ -43,6 +43,7 @@ TEST(InOutError, TextsByCode) {
       {100, "Lecture au-delà de la fin de fichier"}, {101, "Disque plein"},
       {106, "Saisie numérique incorrecte"},          {112, "Erreur E/S 112"},
       {32, "Erreur E/S 32"},
+      {206, "Nom de fichier ou extension trop long"},
   };
   for (const Case& c : cases) {
     const rtl::EInOutError e(c.code);

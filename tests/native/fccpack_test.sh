@@ -97,7 +97,22 @@ expect 1 "refuses a path name over 255 bytes" pack --root 'c:\Morvidan' deep.FCC
 contains err.txt "longer than 255" "the refusal says why"
 mkdir -p long && printf x >"long/$(printf 'n%.0s' $(seq 255))"
 expect 0 "accepts a name of 255 bytes" pack long.FCC long
-contains err.txt "longer than 255" "warns about the path in c:\\Morvidan\\MAJ"
+contains err.txt "leaves 0 characters for the installation folder" "warns that no folder leaves it room"
+expect 0 "verify accepts it too" verify long.FCC
+contains err.txt "leaves 0 characters for the installation folder" "verify warns the same"
+# A name should leave 40 characters for the folder (255 with the backslash), a path name
+# room for the "MAJ\" of an update.
+room() {  # WHAT ROOT NAME-OR-PATH WARNING (empty: none)
+  rm -rf room && mkdir -p "room/$(dirname "$3")" && printf x >"room/$3"
+  expect 0 "$1" pack ${2:+--root "$2"} room.FCC room
+  if [ -n "$4" ]; then contains err.txt "$4" "$1: the warning"
+  elif [ -s err.txt ]; then fail "$1: warns: $(cat err.txt)"; else pass "$1: no warning"; fi
+}
+room "a name of 214 leaves 40" "" "$(printf 'n%.0s' $(seq 214))" ""
+room "a name of 215 leaves 39" "" "$(printf 'n%.0s' $(seq 215))" "leaves 39 characters"
+d100=$(printf 'd%.0s' $(seq 100))
+room "a path name of 251 takes MAJ" 'c:\Morvidan' "$d100/$d100/$(printf 'n%.0s' $(seq 37))" ""
+room "a path name of 252 does not" 'c:\Morvidan' "$d100/$d100/$(printf 'n%.0s' $(seq 38))" "an update puts"
 mkdir -p twins && printf 1 >twins/Liste.LP && printf 2 >twins/LISTE.lp
 expect 1 "refuses names equal when case is ignored" pack twins.FCC twins
 contains err.txt "letter case" "the refusal says why"

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "rtl/SysUtils.h"
 #include "ui/Win32.h"
 
 namespace {
@@ -179,6 +181,57 @@ TEST_F(FileUtils, CreateFolderChain) {
   EXPECT_FALSE(util::CreateFolderChain("no-backslash?"));
 }
 
+// Windows' CreateDirectoryA makes no folder of 248 characters or more (Wine would): the chain
+// does not ask for one, and makes none of its parents either.
+TEST_F(FileUtils, CreateFolderChainTooLongForCreateDirectory) {
+  const std::string base = P("chaine\\");
+  const std::string fits = base + std::string(247 - base.size(), 'f');
+  const std::string over = P("absent\\") + std::string(248 - P("absent\\").size(), 'f');
+  ASSERT_EQ(fits.size(), 247u);
+  ASSERT_EQ(over.size(), 248u);
+  EXPECT_TRUE(util::CreateFolderChain(fits));
+  EXPECT_TRUE(IsFolder(fits));
+  EXPECT_FALSE(util::CreateFolderChain(over));
+  EXPECT_FALSE(IsFolder(over));
+  EXPECT_FALSE(IsFolder(P("absent"))) << "no parent is made for a folder that cannot be";
+}
+
+// A search whose pattern, or whose test of a name in SkipIfIn, is longer than the ANSI calls
+// take raises the file error: a folder too deep is not an empty one, nor a name there absent.
+TEST_F(FileUtils, SearchesTooLongForTheCallsRaise) {
+  MakeFolder(P("x"));
+  const std::string name(180, 'n');
+  MakeFile(P("x\\" + name + ".TTF"));
+  const std::string deepFolder = P(std::string(259 - P("").size() - 4, 'd'));  // + "\\*.*"
+  const std::string skipFolder = "c:\\" + std::string(80, 's');
+  ASSERT_EQ((deepFolder + "\\*.*").size(), 259u);
+  struct Case {
+    const char* what;
+    std::function<void()> call;
+    int error;
+  };
+  const std::vector<Case> cases = {
+      {"pattern of 259", [&] { util::FindFiles(deepFolder, "*.*", false, false, ""); }, 0},
+      {"pattern of 261", [&] { util::FindFiles(deepFolder, "*.TTF", false, false, ""); }, 206},
+      {"folders of 260", [&] { util::ListFolders(deepFolder, "*.TT", false, ""); }, 206},
+      {"name in SkipIfIn", [&] { util::FindFiles(P("x"), "*.TTF", false, false, skipFolder); },
+       206},
+      {"MustContain", [&] { util::ListFolders(FRoot, "*.*", false, std::string(250, 'm')); },
+       206},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    int error = 0;
+    try {
+      c.call();
+    } catch (const rtl::EInOutError& e) {
+      error = e.ErrorCode();
+      EXPECT_EQ(e.Message(), "Nom de fichier ou extension trop long");
+    }
+    EXPECT_EQ(error, c.error);
+  }
+}
+
 TEST_F(FileUtils, DelayWaitsWithoutHandlingMessages) {
   // A message posted to this thread stays queued through the wait.
   ASSERT_TRUE(PostThreadMessageA(GetCurrentThreadId(), WM_APP, 7, 0));
@@ -255,6 +308,26 @@ TEST_F(FileUtils, ExpandShortName) {
   ASSERT_TRUE(SetCurrentDirectoryA(deep.c_str()));
   EXPECT_EQ(util::ExpandShortName(shortName).str(), "Liste des mod\xE8les.QVF");
   SetCurrentDirectoryA(FRoot.c_str());
+}
+
+// A long name that would take the path past 255 characters is not used, and not cut: the
+// short name still names the file.
+TEST_F(FileUtils, ExpandShortNameKeepsTheShortNameWhenTheLongOneDoesNotFit) {
+  const std::string longName = "Liste des mod\xE8les de factures.QVF";
+  for (const std::size_t length : {255u, 256u}) {
+    SCOPED_TRACE(length);
+    const std::string deep = P(std::string(length - P("").size() - 1 - longName.size(), 'e'));
+    MakeFolder(deep);
+    const std::string longPath = deep + "\\" + longName;
+    ASSERT_EQ(longPath.size(), length);
+    MakeFile(longPath);
+    char shortPath[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameA(longPath.c_str(), shortPath, sizeof shortPath), 0u);
+    const std::string shortName =
+        deep + std::string(shortPath).substr(std::string(shortPath).find_last_of('\\'));
+    ASSERT_NE(shortName.find('~'), std::string::npos) << shortName;
+    EXPECT_EQ(util::ExpandShortName(shortName).str(), length <= 255 ? longPath : shortName);
+  }
 }
 
 TEST_F(FileUtils, FileExists) {

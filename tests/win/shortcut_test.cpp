@@ -9,7 +9,9 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "rtl/SysUtils.h"
 #include "util/ShortcutLink.h"
 
 namespace {
@@ -171,6 +173,63 @@ TEST_F(DesktopShortcutTest, PointInTheDesktopPathAndLongPaths) {
   SetDesktop(deep);
   util::DesktopShortcut("Morvidan © Sorbiane", "c:\\Morvidan\\Morvidan.EXE", "", "", "", "", 0, 0);
   EXPECT_TRUE(Exists(deep + "\\Morvidan © Sorbiane.lnk"));
+}
+
+// The shortcut's file and target are paths: one that does not fit in 255 characters raises
+// the file error, and no shortcut is written under a cut name.
+TEST_F(DesktopShortcutTest, PathsThatDoNotFitRaise) {
+  const std::string name = "Morvidan \xA9 Sorbiane";  // + ".lnk" and a backslash: 24
+  struct Case {
+    std::size_t file;  // the length of the shortcut's path
+    std::string target;
+    int error;
+  };
+  const std::string target255 = "c:\\" + std::string(248, 't') + ".EXE";
+  const std::vector<Case> cases = {
+      {254, "c:\\Morvidan\\Morvidan.EXE", 0},
+      {255, "c:\\Morvidan\\Morvidan.EXE", 0},
+      {256, "c:\\Morvidan\\Morvidan.EXE", 206},
+      {255, target255, 0},
+      {255, target255 + "x", 206},
+      // ".exe" is added to a target without a point.
+      {255, "c:\\" + std::string(248, 't'), 0},
+      {255, "c:\\" + std::string(249, 't'), 206},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.file) + ", target of " + std::to_string(c.target.size()));
+    const std::string desktop =
+        CurrentFolder() + "\\" + std::to_string(c.target.size()) + "-" +
+        std::string(c.file - 24 - CurrentFolder().size() - 2 - std::to_string(c.target.size()).size(),
+                    'b');
+    ASSERT_TRUE(CreateDirectoryA(desktop.c_str(), nullptr)) << desktop;
+    SetDesktop(desktop);
+    int error = 0;
+    try {
+      util::DesktopShortcut(name, c.target, "", "", "", "", 0, 0);
+    } catch (const rtl::EInOutError& e) {
+      error = e.ErrorCode();
+      EXPECT_EQ(e.Message(), "Nom de fichier ou extension trop long");
+    }
+    EXPECT_EQ(error, c.error);
+    const std::string file = desktop + "\\" + name + ".lnk";
+    ASSERT_EQ(file.size(), c.file);
+    WIN32_FIND_DATAA data{};
+    HANDLE find = FindFirstFileA((desktop + "\\*.*").c_str(), &data);
+    int written = 0;
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        written += std::string(data.cFileName) != "." && std::string(data.cFileName) != "..";
+      } while (FindNextFileA(find, &data));
+      FindClose(find);
+    }
+    EXPECT_EQ(written, c.error == 0 ? 1 : 0) << "no file under another name";
+    if (c.error == 0) {
+      EXPECT_TRUE(Exists(file));
+      EXPECT_EQ(ReadLink(file).Path.size(), c.target.find('.') == std::string::npos
+                                                  ? c.target.size() + 4
+                                                  : c.target.size());
+    }
+  }
 }
 
 TEST_F(DesktopShortcutTest, WithoutTheRegistryValueTheRootOfTheCurrentDrive) {

@@ -164,8 +164,8 @@ TEST_F(Unpack, PercentagesRoundHalvesToEven) {
 }
 
 TEST_F(Unpack, NamesAndWherePathNamesGo) {
-  const std::string name255(255, 'n');
-  WriteBytes(P("Morvidan.FCC"), Payload({{name255, "long"},
+  const std::string longest = std::string(255 - P("").size(), 'n');  // a path of 255
+  WriteBytes(P("Morvidan.FCC"), Payload({{longest, "long"},
                                          {"fen\xEAtre.QVF", "accent"},  // e circumflex
                                          {FRoot + "\\\\sub\\\\deeper\\\\doubled.txt", "doubled"},
                                          {"rel\\\\x.txt", "relative"},
@@ -175,8 +175,7 @@ TEST_F(Unpack, NamesAndWherePathNamesGo) {
   ASSERT_TRUE(CreateDirectoryA(P("cwd").c_str(), nullptr));
   ASSERT_TRUE(SetCurrentDirectoryA(P("cwd").c_str()));
   EXPECT_EQ(UnpackFile(P("Morvidan.FCC")), "");
-  // The path of a 255-byte name is cut to 255 characters.
-  EXPECT_EQ(ReadBytes((P("") + name255).substr(0, 255)), "long");
+  EXPECT_EQ(ReadBytes(P(longest)), "long");
   EXPECT_EQ(ReadBytes(P("fen\xEAtre.QVF")), "accent");
   EXPECT_EQ(ReadBytes(P("sub\\deeper\\doubled.txt")), "doubled");
   // A relative path name is resolved against the current folder, not the container's.
@@ -184,6 +183,61 @@ TEST_F(Unpack, NamesAndWherePathNamesGo) {
   EXPECT_EQ(ReadBytes(P("same.txt")), "second") << "the later entry replaces the earlier";
   EXPECT_EQ(FRecorder.Count("label6 Extraction de " + FRoot + "\\\\sub"), 1)
       << "stored names shown as stored";
+}
+
+// Every file below the folder, as paths relative to it.
+std::vector<std::string> FilesIn(const std::string& folder, const std::string& prefix = "") {
+  std::vector<std::string> files;
+  WIN32_FIND_DATAA data{};
+  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return files;
+  do {
+    const std::string name = data.cFileName;
+    if (name == "." || name == "..") continue;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      for (const std::string& f : FilesIn(folder + "\\" + name, prefix + name + "\\"))
+        files.push_back(f);
+    } else {
+      files.push_back(prefix + name);
+    }
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// An entry whose target does not fit stops the unpacking before any entry is written, with
+// the file error: no file under a cut name, no folder made, no window; the container stays.
+TEST_F(Unpack, TargetsThatDoNotFitWriteNothing) {
+  const std::string tooLong = "Nom de fichier ou extension trop long";
+  const std::size_t room = 255 - P("").size();  // the longest plain name that fits
+  struct Case {
+    const char* what;
+    std::string name;
+  };
+  const std::vector<Case> cases = {
+      {"a plain name one character too long", std::string(room + 1, 'n')},
+      {"a name of 255 characters", std::string(255, 'n')},
+      {"a path name whose folder cannot be made",
+       P("made\\") + std::string(248 - P("made\\").size(), 'f') + "\\a.LP"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FRecorder.Events.clear();
+    WriteBytes(P("Morvidan.FCC"),
+               Payload({{"first.txt", "written first"}, {c.name, "x"}, {"last.txt", "z"}}));
+    EXPECT_EQ(UnpackFile(P("Morvidan.FCC")), tooLong);
+    EXPECT_EQ(FilesIn(FRoot), (std::vector<std::string>{"Morvidan.CTN", "Morvidan.FCC"}));
+    EXPECT_TRUE(FRecorder.Events.empty()) << "no window";
+    EXPECT_TRUE(DeleteFileA(P("Morvidan.CTN").c_str())) << "the container is closed";
+  }
+
+  // The payload file's own name leaves no room for the container's: nothing is decompressed.
+  ASSERT_TRUE(DeleteFileA(P("Morvidan.FCC").c_str()));
+  const std::string archive = P(std::string(room - 2, 'p')) + ".F";
+  WriteBytes(archive, Payload({{"first.txt", "1"}}));
+  EXPECT_EQ(UnpackFile(archive), tooLong);
+  EXPECT_EQ(FilesIn(FRoot), (std::vector<std::string>{archive.substr(P("").size())}));
 }
 
 // Path names into the update folder: c:\Morvidan\MAJ inserts "MAJ\", c:\MAJ (one backslash) does

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "dialogs/UBM.h"
 #include "installer/PageTexts.h"
@@ -242,6 +243,72 @@ TEST_F(WizardTest, AFailedRunStaysOnPageFourWithAnnulerEnabledAgain) {
                                    &data));
   EXPECT_EQ(data.nFileSizeLow, 0u);
   EXPECT_FALSE(ui::Application.Terminated());
+}
+
+// The run builds its paths from the folder box before it makes anything: a folder so deep that
+// the payload file's path passes 255 characters stops it with the file error, with no folder
+// made and no file under a cut name, and the wizard stays on page 4 with "Annuler" enabled.
+TEST_F(WizardTest, AFolderTooDeepForThePayloadFileStopsTheRun) {
+  const std::string readError = "Lecture au-del\xE0 de la fin de fichier.";
+  const std::string tooLong = "Nom de fichier ou extension trop long.";
+  struct Case {
+    std::size_t payloadPath;  // the length of the payload file's path
+    bool update;
+    std::string box;
+  };
+  const std::vector<Case> cases = {
+      {255, false, readError},  // it fits: the run gets as far as this payload-less program can
+      {256, false, tooLong},
+      {255, true, readError},
+      {256, true, tooLong},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.payloadPath) + (c.update ? " update" : ""));
+    const std::string parent = CurrentFolder() + "\\profond-" + std::to_string(c.payloadPath) +
+                               (c.update ? "-maj" : "");
+    ASSERT_TRUE(CreateDirectoryA(parent.c_str(), nullptr));
+    const std::string tail = c.update ? "\\MAJ\\Morvidan.FCC" : "\\Morvidan.FCC";
+    const std::string folder =
+        parent + "\\" + std::string(c.payloadPath - parent.size() - 1 - tail.size(), 'd');
+    if (c.update) {
+      ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+      HANDLE exe = CreateFileA((folder + "\\Morvidan.exe").c_str(), GENERIC_WRITE, 0, nullptr,
+                               CREATE_NEW, 0, nullptr);
+      ASSERT_NE(exe, INVALID_HANDLE_VALUE);
+      CloseHandle(exe);
+    }
+    Click(Form1->btSuivant);
+    ClickBox(Form1->Acceptation);
+    Click(Form1->btSuivant);
+    ExpectPage(3);
+    Form1->EditDossier->SetText(folder);
+    {
+      uitest::TBoxWatcher watcher(c.box == tooLong ? "wizard-folder-too-deep.png" : "");
+      Click(Form1->btSuivant);
+      for (int i = 0; i < 500 && watcher.Count() == 0; ++i) uitest::Pump(10);
+      uitest::Pump(100);
+      ASSERT_EQ(watcher.Count(), 1);
+      EXPECT_EQ(watcher.Seen()[0].Text, c.box);
+    }
+    EXPECT_EQ(Form1->Page, 4);
+    EXPECT_TRUE(Form1->btAnnuler->Enabled());
+    const bool fits = c.payloadPath <= 255;
+    EXPECT_EQ(ReadFile(folder + tail), "");
+    EXPECT_EQ(GetFileAttributesA((folder + tail).c_str()) != INVALID_FILE_ATTRIBUTES, fits);
+    EXPECT_EQ(FolderExists(folder), fits || c.update) << "the chosen folder is made only then";
+    EXPECT_EQ(FolderExists(folder + "\\MAJ"), fits && c.update);
+    // What is left in the parent: the chosen folder when it was made, nothing else.
+    WIN32_FIND_DATAA data{};
+    HANDLE find = FindFirstFileA((parent + "\\*").c_str(), &data);
+    int entries = 0;
+    do {
+      entries += std::string(data.cFileName) != "." && std::string(data.cFileName) != "..";
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    EXPECT_EQ(entries, FolderExists(folder) ? 1 : 0);
+    TearDown();
+    SetUp();
+  }
 }
 
 TEST_F(WizardTest, AnnulerAsksAndEndsOnlyOnOui) {

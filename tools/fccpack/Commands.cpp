@@ -16,8 +16,28 @@ namespace fccpack {
 namespace {
 
 constexpr int BlockSize = 9;
-// The deepest folder the installer puts plain names in by default: the update folder.
-constexpr const char* DeepestDefaultFolder = "c:\\Morvidan\\MAJ";
+// An entry's path may not pass 255 characters: the installer stops with an error rather than
+// cut it. A plain name should leave this much for the installation folder, which the user may
+// choose deeper than "c:\Morvidan" (the update folder "c:\Morvidan\MAJ" takes 15 already).
+constexpr std::size_t FolderRoom = 40;
+constexpr std::size_t MaxPath = 255;
+// What an update puts into a path name: "MAJ\".
+constexpr std::size_t UpdateInsertion = 4;
+
+// Why a name that travels may still fail to install, or "" when it leaves room enough.
+std::string RoomProblem(const std::string& name) {
+  if (payload::IsPathName(name)) {
+    if (name.size() + UpdateInsertion <= MaxPath) return {};
+    return "is a path of " + std::to_string(name.size()) +
+           " characters; an update puts \"MAJ\\\" into it, which takes it past 255, and the "
+           "installer stops there with an error";
+  }
+  const std::size_t room = name.size() < MaxPath ? MaxPath - 1 - name.size() : 0;
+  if (room >= FolderRoom) return {};
+  return "leaves " + std::to_string(room) +
+         " characters for the installation folder (name, folder and backslash may not pass "
+         "255); installed into a deeper folder, the installer stops with an error";
+}
 
 [[noreturn]] void Fault(const std::string& message) {
   throw TToolError{ExitFault, message};
@@ -128,12 +148,8 @@ TExamined Examine(const std::string& payloadPath) {
                                 EntryLabel(at->second, result.Directory[at->second].Name.str()) +
                                 "; the later one replaces the earlier");
     }
-    const std::string path = std::string(DeepestDefaultFolder) + "\\" + name;
-    if (!payload::IsPathName(name) && path.size() > 255) {
-      result.Warnings.push_back(EntryLabel(i, name) +
-                                " gives a path longer than 255 characters in " +
-                                DeepestDefaultFolder + "; the installer would cut it");
-    }
+    const std::string room = problem.empty() ? RoomProblem(name) : "";
+    if (!room.empty()) result.Warnings.push_back(EntryLabel(i, name) + " " + room);
   }
   if (!problems.empty()) Fault(payloadPath + ": names the installer cannot write:" + problems);
   return result;
@@ -249,12 +265,8 @@ void Pack(const TPackOptions& options, std::ostream& out, std::ostream& err) {
       problems += "\n  " + items[i].HostPath + " and " + items[at->second].HostPath +
                   ": names equal when letter case is ignored (Windows would write one file)";
     }
-    const std::string path = std::string(DeepestDefaultFolder) + "\\" + items[i].Name;
-    if (problem.empty() && !payload::IsPathName(items[i].Name) && path.size() > 255) {
-      err << "fccpack: warning: " << items[i].HostPath
-          << " gives a path longer than 255 characters in " << DeepestDefaultFolder
-          << "; the installer would cut it\n";
-    }
+    const std::string room = problem.empty() ? RoomProblem(items[i].Name) : "";
+    if (!room.empty()) err << "fccpack: warning: " << items[i].HostPath << " " << room << '\n';
   }
   if (!problems.empty()) Fault("refused, nothing written:" + problems);
 

@@ -31,6 +31,9 @@ entries. Names are stored in Windows-1252.
            Also refused, with nothing written: empty names, names over 255 bytes,
            characters Windows file names reject, device names (CON, NUL...), names ending
            in a point or a space, and two names equal when letter case is ignored.
+           Warns about a plain name that leaves less than 40 characters for the
+           installation folder, and a path name too long for the "MAJ\" of an update: the
+           installer refuses a path over 255 characters with an error.
   list     Prints each entry's name and size, separated by a tab, one entry a line.
   verify   Decompresses the whole payload and checks all of it as the installer will read
            it: one bzip2 stream and nothing after it, the count, the directory, every size,
