@@ -3,7 +3,9 @@
 // for the packing tool.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
@@ -28,12 +30,13 @@ class EBzip2Error : public rtl::Exception {
 };
 
 // Where a decoder takes its compressed bytes from. Read gives up to Count bytes, 0 at the end;
-// Rewind starts again from the first byte.
+// Seek makes the next read start at the byte given.
 class TByteSource {
  public:
   virtual ~TByteSource() = default;
   virtual std::size_t Read(char* buffer, std::size_t count) = 0;
-  virtual void Rewind() = 0;
+  virtual void Seek(std::uint64_t offset) = 0;
+  void Rewind() { Seek(0); }
 };
 
 // Where a decoder puts what it decodes, in order. Rewind drops everything written so far.
@@ -48,7 +51,9 @@ class TMemorySource : public TByteSource {
  public:
   explicit TMemorySource(std::span<const char> bytes) : FBytes(bytes) {}
   std::size_t Read(char* buffer, std::size_t count) override;
-  void Rewind() override { FPosition = 0; }
+  void Seek(std::uint64_t offset) override {
+    FPosition = std::size_t(std::min<std::uint64_t>(offset, FBytes.size()));
+  }
 
  private:
   std::span<const char> FBytes;

@@ -1,6 +1,7 @@
 #include "payload/ParallelBzip2.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -25,8 +26,8 @@ namespace {
 // and each holds about 4 MB of libbz2 tables.
 constexpr unsigned MaxDecoders = 8;
 // The most output a decoding thread holds for one block. Real blocks give about their level times
-// 100,000 bytes; one made of long runs can give fifty times that, and is decoded by the
-// writing thread straight into the sink when its turn comes.
+// 100,000 bytes; one made of long runs can give fifty times that, and is read and decoded again
+// by the writing thread, straight into the sink, when its turn comes.
 constexpr std::size_t MaxHeldOutput = std::size_t(4) << 20;
 // What libbz2 allocates for one stream, kept for the next: every block is a stream of its own
 // here, and its tables (3.6 MB at level 9) would otherwise be taken from the system and faulted
@@ -87,16 +88,19 @@ enum class TBlockResult { Done, Failed, Stopped };
 
 // Decodes one block made a stream of its own into Output, which gives libbz2 room to write in
 // (Room; none to stop it) and learns how much was written there (Commit). Done means libbz2
-// reached the stream's end, every CRC right, with no byte left over.
+// reached the stream's end, every CRC right, with no byte left over. The block is freed as
+// soon as libbz2 has read it: it reads a whole block before it gives the first byte of it,
+// and only the stream's end is left then.
 template <class TOutput>
-TBlockResult DecodeWrapped(const std::vector<char>& wrapped, TDecoderMemory& memory,
-                           TOutput& output, TPacedPump* pump = nullptr) {
+TBlockResult DecodeWrapped(std::vector<char>& wrapped, TDecoderMemory& memory, TOutput& output,
+                           TPacedPump* pump = nullptr) {
   bz_stream s{};
   memory.Attach(s);
   if (BZ2_bzDecompressInit(&s, 0, 0) != BZ_OK) return TBlockResult::Failed;
-  // libbz2 only reads through next_in; its type lacks the const.
-  s.next_in = const_cast<char*>(wrapped.data());
+  s.next_in = wrapped.data();
   s.avail_in = unsigned(wrapped.size());
+  std::array<char, 64> rest;
+  bool released = false;
   TBlockResult result = TBlockResult::Failed;
   for (;;) {
     const std::span<char> room = output.Room();
@@ -111,6 +115,12 @@ TBlockResult DecodeWrapped(const std::vector<char>& wrapped, TDecoderMemory& mem
     const int rc = BZ2_bzDecompress(&s);
     if (rc < 0) break;
     const std::size_t n = ask - s.avail_out;
+    if (!released && n > 0 && s.avail_in <= rest.size()) {
+      std::copy_n(s.next_in, s.avail_in, rest.data());
+      s.next_in = rest.data();
+      std::vector<char>().swap(wrapped);
+      released = true;
+    }
     output.Commit(n);
     if (pump) pump->Tick();
     if (rc == BZ_STREAM_END) {
@@ -176,7 +186,8 @@ enum class TSlotState { Free, Held, Queued, Decoding, Done, Failed, TooLarge };
 // Each is freed once it has served.
 struct TSlot {
   std::vector<char> Input;  // room for a header, then the block's bytes
-  unsigned Shift = 0;       // the bit of Input[HeaderBytes] that the block begins at
+  std::uint64_t Begin = 0;  // the stream bit where the block begins
+  unsigned Shift = 0;       // the bit of Input[HeaderBytes] that it begins at
   std::uint64_t Bits = 0;
   std::uint32_t Crc = 0;
   THeldOutput Output;
@@ -197,7 +208,7 @@ class TParallelDecoder {
         FDecoders(decoders),
         FPump(pump),
         FPaced(pump),
-        FSlots(decoders + 1) {}
+        FSlots(decoders + 2) {}
   ~TParallelDecoder() { StopWorkers(); }
   TParallelDecoder(const TParallelDecoder&) = delete;
   TParallelDecoder& operator=(const TParallelDecoder&) = delete;
@@ -210,6 +221,7 @@ class TParallelDecoder {
   bool Submit(std::size_t index);
   bool WriteOldest();
   TSlotState StateOf(const TSlot& slot);
+  bool ReadAgain(const TSlot& slot, std::vector<char>& input);
   bool TakeQueued(std::size_t& index);
   void DecodeSlot(TSlot& slot, TDecoderMemory& memory, TPacedPump* pump);
   void WorkerMain();
@@ -313,6 +325,7 @@ bool TParallelDecoder::FinishBlock(std::uint64_t end) {
   next.resize(HeaderBytes);
   next.insert(next.end(), FPending.begin() + std::ptrdiff_t(cut), FPending.end());
   slot.Crc = ReadBits(FPending, FPendingBase, FStart + MagicBits, CrcBits);
+  slot.Begin = FStart;
   slot.Shift = unsigned(FStart % 8);
   slot.Bits = end - FStart;
   slot.Input = std::move(FPending);
@@ -368,8 +381,12 @@ bool TParallelDecoder::WriteOldest() {
   }
   if (state == TSlotState::Failed) return false;
   if (state == TSlotState::TooLarge) {
+    // Its bytes once more from the source, decoded straight into the sink.
+    std::vector<char> input;
+    if (!ReadAgain(slot, input)) return false;
+    WrapBlock(FLevel, input, slot.Shift, slot.Bits, slot.Crc);
     TStreamedOutput output(FSink);
-    if (DecodeWrapped(slot.Input, FMemory, output, &FPaced) != TBlockResult::Done) return false;
+    if (DecodeWrapped(input, FMemory, output, &FPaced) != TBlockResult::Done) return false;
   } else {
     FSink.Write(slot.Output.Data(), slot.Output.Size());
     slot.Output.Release();
@@ -380,6 +397,23 @@ bool TParallelDecoder::WriteOldest() {
   TLocked locked(FLock);
   slot.State = TSlotState::Free;
   return true;
+}
+
+// The bytes of a block read anew from the source, with room for a header in front of them; the
+// source then reads on where the scan left it.
+bool TParallelDecoder::ReadAgain(const TSlot& slot, std::vector<char>& input) {
+  const std::uint64_t first = slot.Begin / 8;
+  const std::size_t count = std::size_t((slot.Begin + slot.Bits + 7) / 8 - first);
+  input.assign(HeaderBytes + count, 0);
+  FSource.Seek(first);
+  std::size_t got = 0;
+  while (got < count) {
+    const std::size_t n = FSource.Read(input.data() + HeaderBytes + got, count - got);
+    if (n == 0) break;
+    got += n;
+  }
+  FSource.Seek(FRead);
+  return got == count;
 }
 
 bool TParallelDecoder::TakeQueued(std::size_t& index) {
@@ -403,8 +437,7 @@ void TParallelDecoder::DecodeSlot(TSlot& slot, TDecoderMemory& memory, TPacedPum
   } catch (...) {
     // Out of memory: the sequential decoder takes over and reports what it finds.
   }
-  // A block too large to hold is decoded again by the calling thread, from its input.
-  if (result != TSlotState::TooLarge) std::vector<char>().swap(slot.Input);
+  std::vector<char>().swap(slot.Input);
   if (result != TSlotState::Done) slot.Output.Release();
   {
     TLocked locked(FLock);

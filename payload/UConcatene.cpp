@@ -50,8 +50,10 @@ class TFileSource : public TByteSource {
     ui::CheckOS(ReadFile(FFile.Get(), buffer, static_cast<DWORD>(count), &got, nullptr));
     return got;
   }
-  void Rewind() override {
-    ui::CheckOS(SetFilePointer(FFile.Get(), 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER);
+  void Seek(std::uint64_t offset) override {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    ui::CheckOS(SetFilePointerEx(FFile.Get(), at, nullptr, FILE_BEGIN));
   }
 
  private:

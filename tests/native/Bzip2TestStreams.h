@@ -112,7 +112,9 @@ class TChoppySource : public payload::TByteSource {
     FPosition += n;
     return n;
   }
-  void Rewind() override { FPosition = 0; }
+  void Seek(std::uint64_t offset) override {
+    FPosition = std::size_t(std::min<std::uint64_t>(offset, FBytes.size()));
+  }
 
  private:
   const std::string& FBytes;
