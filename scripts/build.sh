@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds the three flavours (and the fuzz targets) in build/<flavour>, and
+# Configures and builds the three flavours (and the fuzz targets, and the threaded decoder's
+# tests under ThreadSanitizer) in build/<flavour>, and
 # copies the products to dist/. FLAVOURS picks some of them; BUILD_ROOT moves build/ (and
 # dist/ into it), so that several checkouts' worth of builds can run side by side.
 set -euo pipefail
@@ -16,7 +17,7 @@ configure() {  # folder, extra arguments... (cheap when nothing changed)
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
 }
 
-flavours=${FLAVOURS:-"native win32 win64 fuzz"}
+flavours=${FLAVOURS:-"native win32 win64 fuzz tsan"}
 # The Windows builds pack their demo payload with the native fccpack.
 fccpack="$top/$b/native/tools/fccpack/fccpack"
 case " $flavours " in
@@ -34,9 +35,12 @@ for f in $flavours; do
     win64) configure $b/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DBZIP2_SOURCE_DIR="$bz2" \
              -DFCCPACK="$fccpack" ;;
     fuzz) configure $b/fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DINSTALL_FUZZ=ON ;;
+    tsan) configure $b/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINSTALL_TSAN=ON ;;
   esac
   echo "build: $f"
-  cmake --build "$b/$f" -j "$jobs" -- --quiet
+  targets=()
+  [ "$f" = tsan ] && targets=(--target tsan_tests)
+  cmake --build "$b/$f" -j "$jobs" "${targets[@]}" -- --quiet
 done
 
 mkdir -p "$dist/win64"

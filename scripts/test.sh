@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test layer on what scripts/build.sh built and ends with one line
 # "N passed, N failed" for them all. Exits non-zero on any failure.
-#   native  GoogleTest suites of the platform-free core, under ASan and UBSan
+#   native  GoogleTest suites of the platform-free core, under ASan and UBSan, and those of the
+#           threaded decoder under ThreadSanitizer
 #   build   checks of the products themselves
 #   win     GoogleTest programs of the win64 build, under Wine on a virtual display
 #   e2e     the real install.exe driven from outside (tests/e2e/*.sh)
@@ -81,6 +82,9 @@ for layer in $layers; do
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
       $b/native/tests/native/native_tests "${gtest_filter[@]}" >"$logs/native.log" 2>&1
     count_gtest native_tests "$logs/native.log" $?
+    TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+      $b/tsan/tests/native/tsan_tests "${gtest_filter[@]}" >"$logs/tsan.log" 2>&1
+    count_gtest "tsan_tests (ThreadSanitizer)" "$logs/tsan.log" $?
     for t in tests/native/*.sh; do
       [ -f "$t" ] || continue
       if bash "$t" >"$logs/$(basename "$t").log" 2>&1; then pass "$(basename "$t")"; else fail "$(basename "$t")"; fi

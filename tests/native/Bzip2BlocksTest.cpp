@@ -58,9 +58,10 @@ TEST(WrapBlock, EveryBlockCutOutIsAStreamOfItsOwn) {
     const std::uint64_t end = i + 1 < layout.Blocks.size() ? layout.Blocks[i + 1] : layout.End;
     const std::uint32_t crc = ReadBits(bytes, 0, begin + MagicBits, CrcBits);
     combined = CombineCrc(combined, crc);
-    std::vector<char> wrapped(HeaderBytes);
-    wrapped.insert(wrapped.end(), stream.begin() + std::ptrdiff_t(begin / 8),
-                   stream.begin() + std::ptrdiff_t((end + 7) / 8));
+    const std::size_t first = std::size_t(begin / 8), last = std::size_t((end + 7) / 8);
+    std::vector<char> wrapped(HeaderBytes + last - first);
+    std::copy(stream.begin() + std::ptrdiff_t(first), stream.begin() + std::ptrdiff_t(last),
+              wrapped.begin() + HeaderBytes);
     WrapBlock(1, wrapped, unsigned(begin % 8), end - begin, crc);
     joined += DecompressSequentially(std::string(wrapped.begin(), wrapped.end()));
   }

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <functional>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "payload/UConcatene.h"
@@ -378,6 +381,72 @@ TEST_F(Unpack, FaultyStreamsExtractNothing) {
     EXPECT_FALSE(Exists(P("Morvidan.CTN"))) << "no container is written";
     EXPECT_TRUE(FRecorder.Events.empty()) << "no window";
   }
+}
+
+// Payloads of many blocks, decoded on every processor, give their files byte for byte; damaged
+// ones end in the same errors as a payload of one block, and leave no container either.
+TEST_F(Unpack, PayloadsOfManyBlocks) {
+  const std::string big = Noise(2500000, 1), text(700000, 'x');
+  const std::string good = Payload({{"gros.bin", big}, {"texte.txt", text}});
+  const std::size_t middle = good.size() / 2;
+  std::string corrupt = good;
+  corrupt[middle] ^= 0x21;
+  struct Case {
+    const char* what;
+    std::string bytes;
+    const char* error;
+  };
+  const std::vector<Case> cases = {
+      {"whole", good, ""},
+      {"corrupt in a middle block", corrupt, "error -4"},
+      {"cut in a middle block", good.substr(0, middle), "error -7"},
+      {"a byte after the end", good + "x", "error -1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DeleteFileA(P("gros.bin").c_str());
+    WriteBytes(P("Morvidan.FCC"), c.bytes);
+    EXPECT_EQ(UnpackFile(P("Morvidan.FCC")), c.error);
+    EXPECT_FALSE(Exists(P("Morvidan.CTN")));
+    if (*c.error == 0) {
+      EXPECT_TRUE(ReadBytes(P("gros.bin")) == big);
+      EXPECT_TRUE(ReadBytes(P("texte.txt")) == text);
+    } else {
+      EXPECT_FALSE(Exists(P("gros.bin")));
+    }
+  }
+}
+
+// While the payload is decompressed, the thread's windows go on answering: a message sent to
+// one from another program's thread is handled before the decompression ends.
+TEST_F(Unpack, WindowsAnswerDuringDecompression) {
+  const std::string payload = Payload({{"gros.bin", Noise(8000000, 2)}});
+  WriteBytes(P("Morvidan.FCC"), payload);
+  HWND window = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  std::atomic<bool> decompressing = true, sent = false, answered = false, answeredDuring = false;
+  const std::string container = P("Morvidan.CTN");
+  std::thread sender([&] {
+    // The container appears as the decompression begins.
+    while (decompressing && !Exists(container)) Sleep(1);
+    DWORD_PTR result = 0;
+    answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result) != 0;
+    answeredDuring = answered && decompressing;
+    sent = true;
+  });
+  payload::DecompressFile(P("Morvidan.FCC"), container);
+  decompressing = false;
+  // A message still waiting now is answered here, too late.
+  while (!sent) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    Sleep(1);
+  }
+  sender.join();
+  DestroyWindow(window);
+  EXPECT_TRUE(answered);
+  EXPECT_TRUE(answeredDuring) << "the message waited for the end of the decompression";
 }
 
 TEST_F(Unpack, ContainersCutShortOrWrong) {

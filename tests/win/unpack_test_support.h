@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,6 +44,14 @@ inline std::string ReadBytes(const std::string& path) {
 
 inline bool Exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Bytes that compress poorly: their payload has about one block per 900,000 of them.
+inline std::string Noise(std::size_t n, unsigned seed) {
+  std::mt19937 random(seed);
+  std::string s(n, '\0');
+  for (char& c : s) c = static_cast<char>(random() & 0xFF);
+  return s;
 }
 
 inline std::string Container(const Entries& entries) {
