@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <memory>
 #include <span>
 #include <vector>
@@ -91,8 +90,18 @@ enum class TBlockResult { Done, Failed, Stopped };
 // reached the stream's end, every CRC right, with no byte left over. The block is freed as
 // soon as libbz2 has read it: it reads a whole block before it gives the first byte of it,
 // and only the stream's end is left then.
-template <class TOutput>
-TBlockResult DecodeWrapped(std::vector<char>& wrapped, TDecoderMemory& memory, TOutput& output,
+// Where a block's output goes: Room gives the space for the next bytes (none to stop), Commit
+// counts what was put there.
+class TBlockOutput {
+ public:
+  virtual std::span<char> Room() = 0;
+  virtual void Commit(std::size_t n) = 0;
+
+ protected:
+  ~TBlockOutput() = default;
+};
+
+TBlockResult DecodeWrapped(std::vector<char>& wrapped, TDecoderMemory& memory, TBlockOutput& output,
                            TPacedPump* pump = nullptr) {
   bz_stream s{};
   memory.Attach(s);
@@ -135,20 +144,20 @@ TBlockResult DecodeWrapped(std::vector<char>& wrapped, TDecoderMemory& memory, T
 
 // A block's output held by the worker that decodes it, up to MaxHeldOutput, from the room a
 // block usually needs on.
-class THeldOutput {
+class THeldOutput : public TBlockOutput {
  public:
   void Start(int level) {
     Release();
     Grow(std::size_t(level) * 100000 + StreamPiece);
   }
-  std::span<char> Room() {
+  std::span<char> Room() override {
     if (FSize == FCapacity) {
       if (FCapacity >= MaxHeldOutput) return {};
       Grow(std::min(FCapacity * 2, MaxHeldOutput));
     }
     return {FData.get() + FSize, FCapacity - FSize};
   }
-  void Commit(std::size_t n) { FSize += n; }
+  void Commit(std::size_t n) override { FSize += n; }
   void Release() {
     FData.reset();
     FSize = FCapacity = 0;
@@ -169,11 +178,11 @@ class THeldOutput {
 };
 
 // A block's output written to the sink as it comes, a piece at a time.
-class TStreamedOutput {
+class TStreamedOutput : public TBlockOutput {
  public:
   explicit TStreamedOutput(TByteSink& sink) : FSink(sink) {}
-  std::span<char> Room() { return {FPiece.get(), StreamPiece}; }
-  void Commit(std::size_t n) { FSink.Write(FPiece.get(), n); }
+  std::span<char> Room() override { return {FPiece.get(), StreamPiece}; }
+  void Commit(std::size_t n) override { FSink.Write(FPiece.get(), n); }
 
  private:
   TByteSink& FSink;
@@ -218,7 +227,7 @@ class TParallelDecoder {
  private:
   bool Feed(const char* bytes, std::size_t count);
   bool FinishBlock(std::uint64_t end);
-  bool Submit(std::size_t index);
+  void Submit();
   bool WriteOldest();
   TSlotState StateOf(const TSlot& slot);
   bool ReadAgain(const TSlot& slot, std::vector<char>& input);
@@ -253,9 +262,11 @@ class TParallelDecoder {
   std::vector<TSlot> FSlots;
   TLock FLock;
   TSemaphore FWork, FDone;
-  std::deque<std::size_t> FQueue;
+  // Blocks are queued and taken in their order: those from FTaken to FQueued wait.
+  std::uint64_t FQueued = 0, FTaken = 0;
   bool FQuit = false;
   std::vector<std::unique_ptr<TThread>> FThreads;
+  bool FRefused = false;  // the system would not start another thread
 };
 
 bool TParallelDecoder::Run() {
@@ -337,26 +348,29 @@ bool TParallelDecoder::FinishBlock(std::uint64_t end) {
     slot.State = TSlotState::Held;
     return true;
   }
-  if (FCut == 2 && !Submit(0)) return false;
-  return Submit(index);
+  if (FCut == 2) Submit();
+  Submit();
+  return true;
 }
 
-bool TParallelDecoder::Submit(std::size_t index) {
-  if (FThreads.size() + 1 < FDecoders) {
+// Queues the next block in order, and starts a worker for it while there are fewer than the
+// decoding threads asked for. A system that refuses threads leaves the calling thread to
+// decode every block itself.
+void TParallelDecoder::Submit() {
+  if (FThreads.size() + 1 < FDecoders && !FRefused) {
     std::unique_ptr<TThread> thread = TThread::Start([this] { WorkerMain(); });
     if (thread) {
       FThreads.push_back(std::move(thread));
-    } else if (FThreads.empty()) {
-      return false;
+    } else {
+      FRefused = true;
     }
   }
   {
     TLocked locked(FLock);
-    FSlots[index].State = TSlotState::Queued;
-    FQueue.push_back(index);
+    FSlots[std::size_t(FQueued % FSlots.size())].State = TSlotState::Queued;
+    ++FQueued;
   }
   FWork.Release();
-  return true;
 }
 
 TSlotState TParallelDecoder::StateOf(const TSlot& slot) {
@@ -418,9 +432,8 @@ bool TParallelDecoder::ReadAgain(const TSlot& slot, std::vector<char>& input) {
 
 bool TParallelDecoder::TakeQueued(std::size_t& index) {
   TLocked locked(FLock);
-  if (FQueue.empty()) return false;
-  index = FQueue.front();
-  FQueue.pop_front();
+  if (FTaken == FQueued) return false;
+  index = std::size_t(FTaken++ % FSlots.size());
   FSlots[index].State = TSlotState::Decoding;
   return true;
 }
