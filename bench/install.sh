@@ -20,8 +20,8 @@ source "$(dirname "$0")/../tests/e2e/common.bash"
 e2e_begin bench >/dev/null 2>&1
 
 rounds=${BENCH_ROUNDS:-3}
-sizes=${BENCH_SIZES:-"8 40"}
-memory_sizes=${BENCH_MEMORY_SIZES:-"8 40 150"}
+sizes=${BENCH_SIZES-"8 40"}
+memory_sizes=${BENCH_MEMORY_SIZES-"8 40 150"}
 app=$(unix_path 'c:\Morvidan')
 link=$(shortcut_file)
 work=$(unix_path 'c:\banc')

@@ -60,6 +60,11 @@ wine_teardown() {
     wait "$WINE_OWN_XVFB_PID" 2>/dev/null || true
   fi
   if [ -n "$WINE_PRIVATE_PREFIX" ]; then
-    rm -rf "$WINE_PRIVATE_PREFIX"
+    # A server that is still shutting down may write into the prefix while it goes.
+    local try
+    for try in 1 2 3 4 5; do
+      rm -rf "$WINE_PRIVATE_PREFIX" 2>/dev/null && break
+      sleep 1
+    done
   fi
 }
