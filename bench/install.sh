@@ -5,7 +5,7 @@
 #            the stamped executable, against the least work that gives the same files
 #            (libbz2 into memory, one write per entry)
 #   install: mb=<m> ms=<ours> nsis_bzip2_ms=<> nsis_lzma_ms=<> ratio_bzip2=<> ratio_lzma=<>
-#            releases shaped like real ones (bench/release.sh), ours from the click to the stamp,
+#            releases shaped like real ones (bench/release.bash), ours from the click to the stamp,
 #            NSIS (solid bzip2 and solid lzma, the same files) from its start to its end in
 #            silent mode, less an NSIS installer of no files started the same way
 #   unpack: mb=<m> peak_extra_mib=<>   the most memory install.exe held during the run, less
@@ -144,9 +144,9 @@ run_nsis() {  # installer
 # also the two NSIS installers of the same files. Then our installer carrying the payload.
 prepare() {  # megabytes, [nsis]
   local mb=$1 dir="$cache/$1" c
-  if [ ! -f "$dir/Morvidan.FCC" ] || [ "$dir/Morvidan.FCC" -ot "$E2E_TOP/bench/release.sh" ]; then
+  if [ ! -f "$dir/Morvidan.FCC" ] || [ "$dir/Morvidan.FCC" -ot "$E2E_TOP/bench/release.bash" ]; then
     rm -rf "$dir" && mkdir -p "$dir"
-    bash "$E2E_TOP/bench/release.sh" "$dir/release" "$mb"
+    bash "$E2E_TOP/bench/release.bash" "$dir/release" "$mb"
     "$fccpack" pack "$dir/Morvidan.FCC" "$dir/release" >/dev/null || return 1
   fi
   for c in ${2:+bzip2 lzma}; do

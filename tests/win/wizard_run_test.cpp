@@ -2,8 +2,11 @@
 // carries as install.exe does, watched by a second thread as a user and the system would:
 // the wizard answers while the payload is decompressed, clicks on its buttons meanwhile do
 // nothing, and no window but the progress window appears.
-#include <gtest/gtest.h>
+#include "ui/Win32.h"
+
 #include <shlobj.h>
+
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <string>
@@ -14,7 +17,6 @@
 #include "installer/UInstall.h"
 #include "tests/win/ui_test_util.h"
 #include "ui/Application.h"
-#include "ui/Win32.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 # Fills a folder with a release shaped like a real one, of about the size given, from files of
 # this machine: the application's executable and its libraries (Wine's own Windows DLLs), a
 # font, pictures, text and small data files. The same machine gives the same folder.
-#   bench/release.sh <folder> <megabytes>
-# Sourced by the benchmarks; not a benchmark of its own (it prints nothing and is no *_bench).
+#   bench/release.bash <folder> <megabytes>
+# Run by the install benchmark; not a benchmark of its own.
 set -euo pipefail
 folder=$1
 mb=$2
