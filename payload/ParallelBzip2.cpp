@@ -205,9 +205,9 @@ struct TSlot {
 
 // The calling thread reads the stream, cuts it into blocks and writes their outputs in order;
 // worker threads decode, and so does the calling thread whenever it would otherwise wait for
-// one of them, its windows answering between the pieces. A ring of slots, one more than the
-// decoding threads, bounds what is held: a block is cut only when its slot's last block has
-// been written.
+// one of them, its windows answering between the pieces. A ring of slots, two more than the
+// decoding threads (one block being cut, one decoded ahead), bounds what is held: a block is
+// cut only when its slot's last block has been written.
 class TParallelDecoder {
  public:
   TParallelDecoder(TByteSource& source, TByteSink& sink, unsigned decoders,
@@ -316,6 +316,7 @@ bool TParallelDecoder::Feed(const char* bytes, std::size_t count) {
     }
     FStart = hit.Bit;
   }
+  // The first block's magic and CRC follow the header at once.
   if (!FStarted) return FRead < HeaderBytes + (MagicBits + CrcBits) / 8;
   return FRead - FStart / 8 <= MaxBlockBytes(FLevel);
 }

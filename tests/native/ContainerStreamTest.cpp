@@ -3,25 +3,18 @@
 // raises "error %d".
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
 #include "payload/Bzip2.h"
+#include "tests/native/Bzip2TestStreams.h"
 
 namespace {
 
+using bzip2test::Noise;  // compresses poorly: its streams span several 64 KiB input pieces
 using payload::CompressPayload;
 using payload::DecompressPayload;
 using payload::EBzip2Error;
-
-// Bytes that compress poorly, so that streams span several 64 KiB input pieces.
-std::string Noise(std::size_t n, unsigned seed) {
-  std::mt19937 random(seed);
-  std::string s(n, '\0');
-  for (char& c : s) c = static_cast<char>(random() & 0xFF);
-  return s;
-}
 
 TEST(ContainerStream, RoundTrips) {
   struct Case {
