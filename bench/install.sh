@@ -214,7 +214,11 @@ for mb in $memory_sizes; do
   fi
 done
 
-# Decoding alone, on the largest of the timed releases.
+# Decoding alone, and the wizard's answers during a run, on the largest of the timed releases.
+if [ -z "$sizes" ]; then
+  e2e_end >/dev/null 2>&1
+  exit $status
+fi
 mb=${sizes##* }
 cp "$cache/$mb/Morvidan.FCC" "$work/decode.FCC"
 ours=$(wine "$unpack_bench" --decode 'c:\banc\decode.FCC' 0 "$((rounds + 2))" 2>/dev/null | cut -d' ' -f1)

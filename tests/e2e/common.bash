@@ -92,7 +92,8 @@ press_key() {  # window, key name (xdotool's)
 }
 
 screenshot() {  # window, name
-  import -window "$1" "$E2E_SHOTS/$2.png" 2>/dev/null || import -window root "$E2E_SHOTS/$2.png"
+  timeout 20 import -window "$1" "$E2E_SHOTS/$2.png" 2>/dev/null ||
+    timeout 20 import -window root "$E2E_SHOTS/$2.png"
 }
 
 # A prefix and a display of the test's own; the prefix is removed at the end.
@@ -166,7 +167,7 @@ window_hash() {
   local w=$1 width height
   read -r width height <<<"$(window_size "$w")"
   [ -n "$height" ] || return 1
-  import -window "$w" -crop "${width}x$((height * 3 / 4))+0+0" rgb:- 2>/dev/null | md5sum | cut -c1-32
+  timeout 20 import -window "$w" -crop "${width}x$((height * 3 / 4))+0+0" rgb:- 2>/dev/null | md5sum | cut -c1-32
 }
 
 # Clicks a place of the wizard and waits until the window shows the change. A click that falls
@@ -245,7 +246,7 @@ has_demo_files() {  # Linux folder
 }
 
 screenshot_screen() {  # name: the whole display, for windows that overlap
-  import -window root "$E2E_SHOTS/$1.png" 2>/dev/null
+  timeout 20 import -window root "$E2E_SHOTS/$1.png" 2>/dev/null
 }
 
 # Every file of drive c: with its size and time, and every folder, leaving out what Wine keeps
