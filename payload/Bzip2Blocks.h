@@ -1,8 +1,7 @@
 // The pieces of a bzip2 stream that let its blocks be decoded apart: a stream is the header
 // "BZh" and a level digit, then blocks that each begin with the 48-bit block magic and its
 // 32-bit CRC, then the 48-bit end magic and the stream's combined CRC, padded to a byte.
-// Blocks begin at any bit, not at a byte. A block cut out of a stream and given a header and
-// an end of its own is a whole stream again, which libbz2 decodes and checks.
+// Blocks begin at any bit, not at a byte, and each decodes on its own.
 #pragma once
 
 #include <cstddef>
@@ -54,12 +53,5 @@ class TMagicScanner {
 // First. The bits must lie within the bytes.
 std::uint32_t ReadBits(const std::vector<char>& bytes, std::uint64_t first, std::uint64_t bit,
                        unsigned count);
-
-// A block's bits made a stream of their own, in place: Bytes holds HeaderBytes bytes of room,
-// then the block, from its magic on, beginning at bit Shift (0 to 7) of Bytes[HeaderBytes] and
-// Bits long. It becomes the header of the level, the block's bits moved to a byte boundary,
-// the end magic and a combined CRC equal to the block's CRC, and zero bits to a byte.
-void WrapBlock(int level, std::vector<char>& bytes, unsigned shift, std::uint64_t bits,
-               std::uint32_t blockCrc);
 
 }  // namespace payload

@@ -8,140 +8,21 @@
 #include <span>
 #include <vector>
 
+#include "payload/Bzip2Block.h"
 #include "payload/Bzip2Blocks.h"
 #include "payload/Threads.h"
-
-// bzlib.h pulls windows.h in on Windows; keep its macros out of this file's way.
-#if defined(_WIN32) && !defined(NOMINMAX)
-#define NOMINMAX
-#endif
-#include <bzlib.h>
 
 namespace payload {
 
 namespace {
 
 // More decoding threads than this gain little, since one thread writes everything in order,
-// and each holds about 4 MB of libbz2 tables.
+// and each holds about 4.5 MB for a block of level 9.
 constexpr unsigned MaxDecoders = 8;
 // The most output a decoding thread holds for one block. Real blocks give about their level times
 // 100,000 bytes; one made of long runs can give fifty times that, and is read and decoded again
 // by the writing thread, straight into the sink, when its turn comes.
 constexpr std::size_t MaxHeldOutput = std::size_t(4) << 20;
-// What libbz2 allocates for one stream, kept for the next: every block is a stream of its own
-// here, and its tables (3.6 MB at level 9) would otherwise be taken from the system and faulted
-// in again for each block.
-class TDecoderMemory {
- public:
-  TDecoderMemory() = default;
-  TDecoderMemory(const TDecoderMemory&) = delete;
-  TDecoderMemory& operator=(const TDecoderMemory&) = delete;
-  ~TDecoderMemory() {
-    for (const TPiece& p : FPieces) std::free(p.Data);
-  }
-
-  void Attach(bz_stream& s) {
-    s.bzalloc = Alloc;
-    s.bzfree = Free;
-    s.opaque = this;
-  }
-
- private:
-  struct TPiece {
-    void* Data;
-    std::size_t Size;
-    bool Used;
-  };
-
-  // Called from C: a failure is a null pointer, which libbz2 reports as BZ_MEM_ERROR.
-  static void* Alloc(void* opaque, int n, int m) {
-    auto& pieces = static_cast<TDecoderMemory*>(opaque)->FPieces;
-    const std::size_t size = std::size_t(n) * std::size_t(m);
-    for (TPiece& p : pieces) {
-      if (!p.Used && p.Size == size) {
-        p.Used = true;
-        return p.Data;
-      }
-    }
-    void* data = std::malloc(size);
-    if (!data) return nullptr;
-    try {
-      pieces.push_back({data, size, true});
-    } catch (...) {
-      std::free(data);
-      return nullptr;
-    }
-    return data;
-  }
-
-  static void Free(void* opaque, void* data) {
-    for (TPiece& p : static_cast<TDecoderMemory*>(opaque)->FPieces) {
-      if (p.Data == data) p.Used = false;
-    }
-  }
-
-  std::vector<TPiece> FPieces;
-};
-
-enum class TBlockResult { Done, Failed, Stopped };
-
-// Decodes one block made a stream of its own into Output, which gives libbz2 room to write in
-// (Room; none to stop it) and learns how much was written there (Commit). Done means libbz2
-// reached the stream's end, every CRC right, with no byte left over. The block is freed as
-// soon as libbz2 has read it: it reads a whole block before it gives the first byte of it,
-// and only the stream's end is left then.
-// Where a block's output goes: Room gives the space for the next bytes (none to stop), Commit
-// counts what was put there.
-class TBlockOutput {
- public:
-  virtual std::span<char> Room() = 0;
-  virtual void Commit(std::size_t n) = 0;
-
- protected:
-  ~TBlockOutput() = default;
-};
-
-TBlockResult DecodeWrapped(std::vector<char>& wrapped, TDecoderMemory& memory, TBlockOutput& output,
-                           TPacedPump* pump = nullptr) {
-  bz_stream s{};
-  memory.Attach(s);
-  if (BZ2_bzDecompressInit(&s, 0, 0) != BZ_OK) return TBlockResult::Failed;
-  s.next_in = wrapped.data();
-  s.avail_in = unsigned(wrapped.size());
-  std::array<char, 64> rest;
-  bool released = false;
-  TBlockResult result = TBlockResult::Failed;
-  for (;;) {
-    const std::span<char> room = output.Room();
-    if (room.empty()) {
-      result = TBlockResult::Stopped;
-      break;
-    }
-    // A thread with windows asks for a piece at a time, and lets them answer in between.
-    const std::size_t ask = pump ? std::min(room.size(), StreamPiece) : room.size();
-    s.next_out = room.data();
-    s.avail_out = unsigned(ask);
-    const int rc = BZ2_bzDecompress(&s);
-    if (rc < 0) break;
-    const std::size_t n = ask - s.avail_out;
-    if (!released && n > 0 && s.avail_in <= rest.size()) {
-      std::copy_n(s.next_in, s.avail_in, rest.data());
-      s.next_in = rest.data();
-      std::vector<char>().swap(wrapped);
-      released = true;
-    }
-    output.Commit(n);
-    if (pump) pump->Tick();
-    if (rc == BZ_STREAM_END) {
-      if (s.avail_in == 0) result = TBlockResult::Done;
-      break;
-    }
-    if (s.avail_in == 0 && n == 0) break;  // the input ended before the stream did
-  }
-  BZ2_bzDecompressEnd(&s);
-  return result;
-}
-
 // A block's output held by the worker that decodes it, up to MaxHeldOutput, from the room a
 // block usually needs on.
 class THeldOutput : public TBlockOutput {
@@ -189,14 +70,17 @@ class TStreamedOutput : public TBlockOutput {
   std::unique_ptr<char[]> FPiece = std::make_unique_for_overwrite<char[]>(StreamPiece);
 };
 
+std::span<const unsigned char> AsBytes(const std::vector<char>& bytes, std::size_t from) {
+  return {reinterpret_cast<const unsigned char*>(bytes.data()) + from, bytes.size() - from};
+}
+
 enum class TSlotState { Free, Held, Queued, Decoding, Done, Failed, TooLarge };
 
-// One block on its way: its bytes, made a stream of their own by the worker, then its output.
-// Each is freed once it has served.
+// One block on its way: its bytes, then its output. Each is freed once it has served.
 struct TSlot {
-  std::vector<char> Input;  // room for a header, then the block's bytes
+  std::vector<char> Input;  // the block's bytes, from before its first (the stream's header)
+  std::uint64_t Base = 0;   // the stream byte that Input[0] stands for
   std::uint64_t Begin = 0;  // the stream bit where the block begins
-  unsigned Shift = 0;       // the bit of Input[HeaderBytes] that it begins at
   std::uint64_t Bits = 0;
   std::uint32_t Crc = 0;
   THeldOutput Output;
@@ -232,7 +116,7 @@ class TParallelDecoder {
   TSlotState StateOf(const TSlot& slot);
   bool ReadAgain(const TSlot& slot, std::vector<char>& input);
   bool TakeQueued(std::size_t& index);
-  void DecodeSlot(TSlot& slot, TDecoderMemory& memory, TPacedPump* pump);
+  void DecodeSlot(TSlot& slot, TBlockDecoder& decoder, TPacedPump* pump);
   void WorkerMain();
   void StopWorkers();
 
@@ -243,8 +127,8 @@ class TParallelDecoder {
   TPacedPump FPaced;
   int FLevel = 0;
 
-  // The calling thread's own: the bytes of the current block, with room for a header in front
-  // of them (at first the stream's own header), and the scan.
+  // The calling thread's own: the bytes of the current block (at first with the stream's
+  // header before them), and the scan.
   std::vector<char> FPending;
   std::uint64_t FPendingBase = 0;  // the stream byte that FPending[0] stands for
   std::uint64_t FRead = 0;         // stream bytes read
@@ -256,7 +140,7 @@ class TParallelDecoder {
   std::uint64_t FCut = 0;     // blocks cut
   std::uint64_t FWritten = 0;
   std::uint32_t FCombined = 0;
-  TDecoderMemory FMemory;
+  TBlockDecoder FOwnDecoder;
 
   // Shared with the workers.
   std::vector<TSlot> FSlots;
@@ -330,19 +214,18 @@ bool TParallelDecoder::FinishBlock(std::uint64_t end) {
     if (!WriteOldest()) return false;
   }
   // The block's bytes go to the slot as they are; those of the next block, from the byte that
-  // holds End's first bit on, to a buffer of their own with room for a header.
+  // holds End's first bit on, to a buffer of their own.
   const std::size_t cut = std::size_t(end / 8 - FPendingBase);
   std::vector<char> next;
-  next.reserve(std::max(FPending.size(), cut + StreamPiece) - cut + HeaderBytes);
-  next.resize(HeaderBytes);
+  next.reserve(std::max(FPending.size(), cut + StreamPiece) - cut);
   next.insert(next.end(), FPending.begin() + std::ptrdiff_t(cut), FPending.end());
   slot.Crc = ReadBits(FPending, FPendingBase, FStart + MagicBits, CrcBits);
+  slot.Base = FPendingBase;
   slot.Begin = FStart;
-  slot.Shift = unsigned(FStart % 8);
   slot.Bits = end - FStart;
   slot.Input = std::move(FPending);
   FPending = std::move(next);
-  FPendingBase = end / 8 - HeaderBytes;
+  FPendingBase = end / 8;
   ++FCut;
   // The first block waits for a second: a stream of one block takes the sequential path.
   if (FCut == 1) {
@@ -389,7 +272,7 @@ bool TParallelDecoder::WriteOldest() {
     // Rather than wait, the calling thread decodes a block that no worker has taken yet.
     std::size_t index;
     if (TakeQueued(index)) {
-      DecodeSlot(FSlots[index], FMemory, &FPaced);
+      DecodeSlot(FSlots[index], FOwnDecoder, &FPaced);
     } else {
       FDone.Acquire(FPump);
     }
@@ -398,10 +281,13 @@ bool TParallelDecoder::WriteOldest() {
   if (state == TSlotState::TooLarge) {
     // Its bytes once more from the source, decoded straight into the sink.
     std::vector<char> input;
-    if (!ReadAgain(slot, input)) return false;
-    WrapBlock(FLevel, input, slot.Shift, slot.Bits, slot.Crc);
+    if (!ReadAgain(slot, input) ||
+        !FOwnDecoder.Read(AsBytes(input, 0), unsigned(slot.Begin % 8), slot.Bits, FLevel)) {
+      return false;
+    }
+    std::vector<char>().swap(input);
     TStreamedOutput output(FSink);
-    if (DecodeWrapped(input, FMemory, output, &FPaced) != TBlockResult::Done) return false;
+    if (FOwnDecoder.Write(output, StreamPiece, &FPaced) != TBlockResult::Done) return false;
   } else {
     FSink.Write(slot.Output.Data(), slot.Output.Size());
     slot.Output.Release();
@@ -414,16 +300,16 @@ bool TParallelDecoder::WriteOldest() {
   return true;
 }
 
-// The bytes of a block read anew from the source, with room for a header in front of them; the
-// source then reads on where the scan left it.
+// The bytes of a block read anew from the source, from the byte it begins in; the source then
+// reads on where the scan left it.
 bool TParallelDecoder::ReadAgain(const TSlot& slot, std::vector<char>& input) {
   const std::uint64_t first = slot.Begin / 8;
   const std::size_t count = std::size_t((slot.Begin + slot.Bits + 7) / 8 - first);
-  input.assign(HeaderBytes + count, 0);
+  input.assign(count, 0);
   FSource.Seek(first);
   std::size_t got = 0;
   while (got < count) {
-    const std::size_t n = FSource.Read(input.data() + HeaderBytes + got, count - got);
+    const std::size_t n = FSource.Read(input.data() + got, count - got);
     if (n == 0) break;
     got += n;
   }
@@ -439,15 +325,19 @@ bool TParallelDecoder::TakeQueued(std::size_t& index) {
   return true;
 }
 
-void TParallelDecoder::DecodeSlot(TSlot& slot, TDecoderMemory& memory, TPacedPump* pump) {
+// Decodes the block of Slot into its output. Its bytes go once the decoder has read them.
+void TParallelDecoder::DecodeSlot(TSlot& slot, TBlockDecoder& decoder, TPacedPump* pump) {
   TSlotState result = TSlotState::Failed;
   try {
-    WrapBlock(FLevel, slot.Input, slot.Shift, slot.Bits, slot.Crc);
-    slot.Output.Start(FLevel);
-    const TBlockResult decoded = DecodeWrapped(slot.Input, memory, slot.Output, pump);
-    result = decoded == TBlockResult::Done      ? TSlotState::Done
-             : decoded == TBlockResult::Stopped ? TSlotState::TooLarge
-                                                : TSlotState::Failed;
+    if (decoder.Read(AsBytes(slot.Input, std::size_t(slot.Begin / 8 - slot.Base)),
+                     unsigned(slot.Begin % 8), slot.Bits, FLevel)) {
+      std::vector<char>().swap(slot.Input);
+      slot.Output.Start(FLevel);
+      const TBlockResult decoded = decoder.Write(slot.Output, StreamPiece, pump);
+      result = decoded == TBlockResult::Done      ? TSlotState::Done
+               : decoded == TBlockResult::Stopped ? TSlotState::TooLarge
+                                                  : TSlotState::Failed;
+    }
   } catch (...) {
     // Out of memory: the sequential decoder takes over and reports what it finds.
   }
@@ -461,7 +351,7 @@ void TParallelDecoder::DecodeSlot(TSlot& slot, TDecoderMemory& memory, TPacedPum
 }
 
 void TParallelDecoder::WorkerMain() {
-  TDecoderMemory memory;
+  TBlockDecoder decoder;
   for (;;) {
     FWork.Acquire();
     {
@@ -469,7 +359,7 @@ void TParallelDecoder::WorkerMain() {
       if (FQuit) return;
     }
     std::size_t index;
-    if (TakeQueued(index)) DecodeSlot(FSlots[index], memory, nullptr);
+    if (TakeQueued(index)) DecodeSlot(FSlots[index], decoder, nullptr);
   }
 }
 

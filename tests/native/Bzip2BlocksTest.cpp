@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "payload/Bzip2.h"
+#include "payload/Bzip2Block.h"
 #include "payload/Bzip2Blocks.h"
 #include "payload/ParallelBzip2.h"
 #include "tests/native/Bzip2TestStreams.h"
@@ -43,27 +44,28 @@ TEST(MagicScanner, FindsBothMagicsAtEveryBitAndAcrossPieces) {
   }
 }
 
-// Each block of a real stream, cut at the magics the scanner finds and given a header and an
-// end of its own, is a stream that libbz2 decodes; the pieces join into the whole.
-TEST(WrapBlock, EveryBlockCutOutIsAStreamOfItsOwn) {
+// Each block of a real stream, cut at the magics the scanner finds, decodes on its own; the
+// pieces join into the whole, and the blocks' CRCs combine into the stream's.
+TEST(StreamBlocks, EveryBlockCutOutDecodesOnItsOwn) {
   const std::string data = Noise(250000, 1) + std::string(90000, 'r') + Noise(100000, 2);
   const std::string stream = CompressPayload(data, 1);
   const TLayout layout = Layout(stream);
   ASSERT_GE(layout.Blocks.size(), 4u);
   const std::vector<char> bytes(stream.begin(), stream.end());
+  TBlockDecoder decoder;
   std::string joined;
   std::uint32_t combined = 0;
   for (std::size_t i = 0; i < layout.Blocks.size(); ++i) {
     const std::uint64_t begin = layout.Blocks[i];
     const std::uint64_t end = i + 1 < layout.Blocks.size() ? layout.Blocks[i + 1] : layout.End;
-    const std::uint32_t crc = ReadBits(bytes, 0, begin + MagicBits, CrcBits);
-    combined = CombineCrc(combined, crc);
+    combined = CombineCrc(combined, ReadBits(bytes, 0, begin + MagicBits, CrcBits));
     const std::size_t first = std::size_t(begin / 8), last = std::size_t((end + 7) / 8);
-    std::vector<char> wrapped(HeaderBytes + last - first);
-    std::copy(stream.begin() + std::ptrdiff_t(first), stream.begin() + std::ptrdiff_t(last),
-              wrapped.begin() + HeaderBytes);
-    WrapBlock(1, wrapped, unsigned(begin % 8), end - begin, crc);
-    joined += DecompressSequentially(std::string(wrapped.begin(), wrapped.end()));
+    const std::vector<unsigned char> block(stream.begin() + std::ptrdiff_t(first),
+                                           stream.begin() + std::ptrdiff_t(last));
+    ASSERT_TRUE(decoder.Read(block, unsigned(begin % 8), end - begin, 1)) << "block " << i;
+    TStringOutput output;
+    ASSERT_EQ(decoder.Write(output, 65536), TBlockResult::Done) << "block " << i;
+    joined += output.Bytes();
   }
   EXPECT_EQ(joined, data);
   EXPECT_EQ(combined, ReadBits(bytes, 0, layout.End + MagicBits, CrcBits));

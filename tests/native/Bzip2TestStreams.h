@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "payload/Bzip2.h"
+#include "payload/Bzip2Block.h"
 #include "payload/Bzip2Blocks.h"
 #include "payload/ParallelBzip2.h"
 
@@ -101,6 +102,27 @@ inline std::string BytesSpellingMagic(std::uint64_t magic, std::size_t n) {
   }
   return s;
 }
+
+// A block's output in a string, with at most Most bytes of room.
+class TStringOutput : public payload::TBlockOutput {
+ public:
+  explicit TStringOutput(std::size_t most = std::size_t(-1)) : FMost(most) {}
+  std::span<char> Room() override {
+    const std::size_t room = std::min<std::size_t>(65536, FMost - FSize);
+    FBytes.resize(FSize + room);
+    return {FBytes.data() + FSize, room};
+  }
+  void Commit(std::size_t n) override {
+    FSize += n;
+    FBytes.resize(FSize);
+  }
+  const std::string& Bytes() const { return FBytes; }
+
+ private:
+  std::size_t FMost;
+  std::size_t FSize = 0;
+  std::string FBytes;
+};
 
 // A source that hands out at most Piece bytes a read.
 class TChoppySource : public payload::TByteSource {
