@@ -4,6 +4,10 @@
 #include <array>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "payload/Bzip2Blocks.h"
 
 namespace payload {
@@ -20,6 +24,24 @@ constexpr unsigned MaxSelectors = 18002;
 constexpr unsigned FastBits = 10;
 // libbz2 refuses a run whose next weight would reach this (so that its count cannot overflow).
 constexpr std::uint32_t MaxRunWeight = 2 * 1024 * 1024;
+
+// Byte copies inlined, eight bytes a step: they are short and many, and the run-time
+// library's own functions, reached through a call, cost more than the copy itself on the
+// system's older libraries.
+inline void CopyBytes(unsigned char* to, const unsigned char* from, std::size_t count) {
+  for (; count >= 8; count -= 8, to += 8, from += 8) {
+    std::uint64_t v;
+    std::memcpy(&v, from, 8);
+    std::memcpy(to, &v, 8);
+  }
+  for (; count > 0; --count) *to++ = *from++;
+}
+
+inline void FillBytes(unsigned char* to, unsigned char value, std::size_t count) {
+  const std::uint64_t v = 0x0101010101010101u * value;
+  for (; count >= 8; count -= 8, to += 8) std::memcpy(to, &v, 8);
+  for (; count > 0; --count) *to++ = value;
+}
 
 std::uint32_t LoadBigEndian32(const unsigned char* p) {
   return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) |
@@ -81,6 +103,34 @@ class TBitReader {
   unsigned FHave = 0;
   std::uint64_t FTaken = 0;
 };
+
+// Bytes [0, Count) of P one place up, to [1, Count + 1): the move of a value to the front of
+// the list. Short moves go byte by byte; longer ones, with SSE2, load the whole list first
+// and store it after, as the C library's memmove would, without its call (which, on the
+// system's older libraries, costs more than the move).
+inline void MoveUpOne(unsigned char* p, unsigned count) {
+  if (count < 16) {
+    for (; count > 0; --count) p[count] = p[count - 1];
+    return;
+  }
+#if defined(__SSE2__)
+  __m128i v[16];  // up to 256 bytes
+  unsigned k = 0;
+  unsigned at = count;
+  while (at >= 16) {
+    at -= 16;
+    v[k++] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
+  }
+  if (at > 0) v[k++] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  at = count;
+  for (unsigned i = 0; i < k; ++i) {
+    at = at >= 16 ? at - 16 : 0;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + at + 1), v[i]);
+  }
+#else
+  std::memmove(p + 1, p, count);
+#endif
+}
 
 // One of a block's Huffman codes, canonical as bzip2 assigns them: by length, then by symbol.
 struct THuffman {
@@ -175,13 +225,16 @@ struct TBlockDecoder::TTables {
 };
 
 TBlockDecoder::TBlockDecoder() : FTables(std::make_unique<TTables>()) {}
+const TBlockCrc& TBlockDecoder::Crc() const {
+  return FTables->Crc;
+}
 TBlockDecoder::~TBlockDecoder() = default;
 
 // The block up to its inverse transform: its header, its tables and its symbols, each byte
 // of the transformed text in FTt. It reads exactly as libbz2 does, and refuses what libbz2
 // refuses.
-bool TBlockDecoder::Read(std::span<const unsigned char> bytes, unsigned shift,
-                              std::uint64_t bits, int level) {
+bool TBlockDecoder::Read(std::span<const unsigned char> bytes, unsigned shift, std::uint64_t bits,
+                         int level) {
   FRead = false;
   if (level < 1 || level > 9) return false;
   const std::uint32_t most = std::uint32_t(level) * 100000;
@@ -277,11 +330,7 @@ bool TBlockDecoder::Read(std::span<const unsigned char> bytes, unsigned shift,
     if (n >= most) return false;
     const unsigned at = unsigned(symbol) - 1;
     const unsigned char b = front[at];
-    if (at < 16) {
-      for (unsigned i = at; i > 0; --i) front[i] = front[i - 1];
-    } else {
-      std::memmove(front.data() + 1, front.data(), at);
-    }
+    MoveUpOne(front.data(), at);
     front[0] = b;
     ++counts[b];
     tt[n++] = b;
@@ -302,6 +351,19 @@ bool TBlockDecoder::Read(std::span<const unsigned char> bytes, unsigned shift,
   return true;
 }
 
+std::size_t TBlockDecoder::TextRoom() const {
+  const unsigned chains = FCount >= Chains * Chunk ? Chains : 1;
+  return ((FCount + Chunk - 1) / Chunk + chains) * Chunk;
+}
+
+bool TBlockDecoder::Untransform(std::span<unsigned char> text) {
+  if (!FRead || text.size() < TextRoom()) return false;
+  FRead = false;
+  if (!Untransform(text.data())) return false;
+  CopyBytes(text.data(), reinterpret_cast<const unsigned char*>(FTt.get()), FCount);
+  return true;
+}
+
 // The text is the chain of links from the original rotation on. Each step waits for the
 // memory of the one before, at a place no cache foresees: walked as one chain, the processor
 // would idle through most of it. So it is walked as several at once, from starts spread over
@@ -309,16 +371,16 @@ bool TBlockDecoder::Read(std::span<const unsigned char> bytes, unsigned shift,
 // one chain, are the text. Each piece goes into chunks taken as it grows, so that all of them
 // together need the text's size and a chunk each. Every chain ends: the links are a
 // permutation, and each cycle of it leads back to the start it was entered from.
-bool TBlockDecoder::Untransform() {
+// The chains' pieces go to Pool, TextRoom() bytes; the text, put together, into the links'
+// memory, which has served by then.
+bool TBlockDecoder::Untransform(unsigned char* pool) {
   constexpr std::uint32_t Mark = 0x80000000u;  // on the links of the starts
   constexpr std::uint32_t Link = 0x0FFFFF00u;  // the next byte's position, shifted by 8
   std::uint32_t* const tt = FTt.get();
   const std::uint32_t n = FCount;
   const unsigned chains = n >= Chains * Chunk ? Chains : 1;
-  const std::size_t chunks = (n + Chunk - 1) / Chunk + chains;
+  const std::size_t chunks = TextRoom() / Chunk;
   if (FChunks < chunks) {
-    FText.reset();
-    FText = std::make_unique_for_overwrite<unsigned char[]>(chunks * Chunk);
     FNextChunk = std::make_unique_for_overwrite<std::uint32_t[]>(chunks);
     FChunks = chunks;
   }
@@ -335,7 +397,7 @@ bool TBlockDecoder::Untransform() {
     if (c > 0 && start == chain[0].Start) ++start;
     chain[c].Start = chain[c].At = start;
     chain[c].FirstChunk = chain[c].LastChunk = std::uint32_t(used);
-    chain[c].Out = FText.get() + used * Chunk;
+    chain[c].Out = pool + used * Chunk;
     chain[c].End = chain[c].Out + Chunk;
     ++used;
     running[c] = c;
@@ -363,7 +425,7 @@ bool TBlockDecoder::Untransform() {
         if (used == chunks) return false;
         FNextChunk[c.LastChunk] = std::uint32_t(used);
         c.LastChunk = std::uint32_t(used);
-        c.Out = FText.get() + used * Chunk;
+        c.Out = pool + used * Chunk;
         c.End = c.Out + Chunk;
         ++used;
       }
@@ -388,7 +450,7 @@ bool TBlockDecoder::Untransform() {
     std::uint32_t left = piece.Length;
     for (std::uint32_t at = piece.FirstChunk;; at = FNextChunk[at]) {
       const std::uint32_t m = std::min<std::uint32_t>(left, Chunk);
-      std::memcpy(text + written, FText.get() + std::size_t(at) * Chunk, m);
+      CopyBytes(text + written, pool + std::size_t(at) * Chunk, m);
       written += m;
       left -= m;
       if (left == 0) break;
@@ -401,7 +463,7 @@ bool TBlockDecoder::Untransform() {
   }
   for (std::uint32_t cycle = written; written < n;) {
     const std::uint32_t m = std::min(cycle, n - written);
-    std::memcpy(text + written, text + written - cycle, m);
+    CopyBytes(text + written, text + written - cycle, m);
     written += m;
   }
   return true;
@@ -411,11 +473,23 @@ bool TBlockDecoder::Untransform() {
 TBlockResult TBlockDecoder::Write(TBlockOutput& output, std::size_t piece, TPacedPump* pump) {
   if (!FRead) return TBlockResult::Failed;
   FRead = false;
-  if (!Untransform()) return TBlockResult::Failed;
+  const std::size_t room = TextRoom();
+  if (FPoolSize < room) {
+    FPool.reset();
+    FPool = std::make_unique_for_overwrite<unsigned char[]>(room);
+    FPoolSize = room;
+  }
+  if (!Untransform(FPool.get())) return TBlockResult::Failed;
   if (pump) pump->Tick();
-  const auto* const text = reinterpret_cast<const unsigned char*>(FTt.get());
-  const std::uint32_t n = FCount;
-  std::uint32_t read = 0;
+  return ExpandText({reinterpret_cast<const unsigned char*>(FTt.get()), FCount}, FStoredCrc,
+                    FTables->Crc, output, piece, pump);
+}
+
+TBlockResult ExpandText(std::span<const unsigned char> text, std::uint32_t storedCrc,
+                        const TBlockCrc& blockCrc, TBlockOutput& output, std::size_t piece,
+                        TPacedPump* pump) {
+  const std::size_t n = text.size();
+  std::size_t read = 0;
   int last = -1;
   unsigned same = 0;     // how many times Last came in a row
   std::size_t more = 0;  // copies of Last still to write for a count
@@ -429,7 +503,7 @@ TBlockResult TBlockDecoder::Write(TBlockOutput& output, std::size_t piece, TPace
     while (k < size) {
       if (more > 0) {
         const std::size_t m = std::min(more, size - k);
-        std::memset(out + k, last, m);
+        FillBytes(out + k, static_cast<unsigned char>(last), m);
         k += m;
         more -= m;
         continue;
@@ -449,12 +523,12 @@ TBlockResult TBlockDecoder::Write(TBlockOutput& output, std::size_t piece, TPace
       }
       out[k++] = b;
     }
-    crc = FTables->Crc.Update(crc, out, k);
+    crc = blockCrc.Update(crc, out, k);
     output.Commit(k);
     if (pump) pump->Tick();
   }
   // Four equal bytes at the very end want a count that is not there.
-  if (same == 4 || ~crc != FStoredCrc) return TBlockResult::Failed;
+  if (same == 4 || ~crc != storedCrc) return TBlockResult::Failed;
   return TBlockResult::Done;
 }
 

@@ -27,6 +27,18 @@ class TBlockOutput {
 
 enum class TBlockResult { Done, Failed, Stopped };
 
+// The CRC that bzip2 keeps of each block's output (CRC-32 with the polynomial 0x04C11DB7,
+// highest bit first), eight bytes a step. Update carries Crc on over Bytes: start from
+// 0xFFFFFFFF, end with ~.
+class TBlockCrc {
+ public:
+  TBlockCrc();
+  std::uint32_t Update(std::uint32_t crc, const unsigned char* bytes, std::size_t count) const;
+
+ private:
+  std::uint32_t FTable[8][256];
+};
+
 class TBlockDecoder {
  public:
   TBlockDecoder();
@@ -43,8 +55,17 @@ class TBlockDecoder {
   // left.
   TBlockResult Write(TBlockOutput& output, std::size_t piece, TPacedPump* pump = nullptr);
 
+  // Or, in two steps, the second of which can wait and run elsewhere: the block read becomes
+  // its text (its bytes before the runs of four are undone), into Text, which must hold
+  // TextRoom() bytes and ends up with the TextSize() bytes of the text; then ExpandText.
+  std::size_t TextRoom() const;
+  std::uint32_t TextSize() const { return FCount; }
+  std::uint32_t StoredCrc() const { return FStoredCrc; }
+  bool Untransform(std::span<unsigned char> text);
+  const TBlockCrc& Crc() const;
+
  private:
-  bool Untransform();
+  bool Untransform(unsigned char* pool);
 
   struct TTables;
   std::unique_ptr<TTables> FTables;
@@ -56,25 +77,21 @@ class TBlockDecoder {
   std::uint32_t FOrigin = 0;  // where the original text starts among the sorted rotations
   std::uint32_t FStoredCrc = 0;
   bool FRead = false;  // a block has been read and not written yet
-  // The text as the chains of the inverse transform find it, in chunks, and each chunk's
-  // successor in its chain.
+  // The text as the chains of the inverse transform find it, in chunks (in FPool when Write
+  // does it all), and each chunk's successor in its chain.
   static constexpr unsigned Chains = 8;
   static constexpr std::size_t Chunk = 4096;
-  std::unique_ptr<unsigned char[]> FText;
+  std::unique_ptr<unsigned char[]> FPool;
+  std::size_t FPoolSize = 0;
   std::unique_ptr<std::uint32_t[]> FNextChunk;
   std::size_t FChunks = 0;
 };
 
-// The CRC that bzip2 keeps of each block's output (CRC-32 with the polynomial 0x04C11DB7,
-// highest bit first), eight bytes a step. Update carries Crc on over Bytes: start from
-// 0xFFFFFFFF, end with ~.
-class TBlockCrc {
- public:
-  TBlockCrc();
-  std::uint32_t Update(std::uint32_t crc, const unsigned char* bytes, std::size_t count) const;
-
- private:
-  std::uint32_t FTable[8][256];
-};
+// Writes a block's text into Output, each run of four equal bytes followed by its count of
+// more, a piece of at most Piece bytes at a time, Pump ticking between them. Done when the
+// CRC of what was written is StoredCrc; Stopped when Output has no room left.
+TBlockResult ExpandText(std::span<const unsigned char> text, std::uint32_t storedCrc,
+                        const TBlockCrc& crc, TBlockOutput& output, std::size_t piece,
+                        TPacedPump* pump = nullptr);
 
 }  // namespace payload

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <span>
 #include <vector>
@@ -17,45 +16,27 @@ namespace payload {
 namespace {
 
 // More decoding threads than this gain little, since one thread writes everything in order,
-// and each holds about 4.5 MB for a block of level 9.
+// and each holds about 3.6 MB for a block of level 9.
 constexpr unsigned MaxDecoders = 8;
-// The most output a decoding thread holds for one block. Real blocks give about their level times
-// 100,000 bytes; one made of long runs can give fifty times that, and is read and decoded again
-// by the writing thread, straight into the sink, when its turn comes.
-constexpr std::size_t MaxHeldOutput = std::size_t(4) << 20;
-// A block's output held by the worker that decodes it, up to MaxHeldOutput, from the room a
-// block usually needs on.
-class THeldOutput : public TBlockOutput {
+// A block's text, held from its decoding to its turn to be written: a room of the size the
+// decoder asks, which is the same for every block of a stream, kept from one block to the next
+// (memory taken from the system and given back for each block would be faulted in anew).
+class THeldText {
  public:
-  void Start(int level) {
-    Release();
-    Grow(std::size_t(level) * 100000 + StreamPiece);
-  }
-  std::span<char> Room() override {
-    if (FSize == FCapacity) {
-      if (FCapacity >= MaxHeldOutput) return {};
-      Grow(std::min(FCapacity * 2, MaxHeldOutput));
+  std::span<unsigned char> Room(std::size_t size) {
+    if (FCapacity < size) {
+      FData.reset();
+      FData = std::make_unique_for_overwrite<unsigned char[]>(size);
+      FCapacity = size;
     }
-    return {FData.get() + FSize, FCapacity - FSize};
+    return {FData.get(), FCapacity};
   }
-  void Commit(std::size_t n) override { FSize += n; }
-  void Release() {
-    FData.reset();
-    FSize = FCapacity = 0;
-  }
-  const char* Data() const { return FData.get(); }
-  std::size_t Size() const { return FSize; }
+  std::span<const unsigned char> Text() const { return {FData.get(), FSize}; }
+  void SetSize(std::size_t size) { FSize = size; }
 
  private:
-  void Grow(std::size_t capacity) {
-    auto data = std::make_unique_for_overwrite<char[]>(capacity);
-    if (FSize > 0) std::memcpy(data.get(), FData.get(), FSize);
-    FData = std::move(data);
-    FCapacity = capacity;
-  }
-
-  std::unique_ptr<char[]> FData;
-  std::size_t FSize = 0, FCapacity = 0;
+  std::unique_ptr<unsigned char[]> FData;
+  std::size_t FCapacity = 0, FSize = 0;
 };
 
 // A block's output written to the sink as it comes, a piece at a time.
@@ -74,24 +55,26 @@ std::span<const unsigned char> AsBytes(const std::vector<char>& bytes, std::size
   return {reinterpret_cast<const unsigned char*>(bytes.data()) + from, bytes.size() - from};
 }
 
-enum class TSlotState { Free, Held, Queued, Decoding, Done, Failed, TooLarge };
+enum class TSlotState { Free, Held, Queued, Decoding, Done, Failed };
 
-// One block on its way: its bytes, then its output. Each is freed once it has served.
+// One block on its way: its bytes, freed once decoded, then its text. Its runs of four are
+// undone as it is written, so that what a slot holds is never more than a block's text, even
+// for the blocks of long runs that give many times that.
 struct TSlot {
   std::vector<char> Input;  // the block's bytes, from before its first (the stream's header)
   std::uint64_t Base = 0;   // the stream byte that Input[0] stands for
   std::uint64_t Begin = 0;  // the stream bit where the block begins
   std::uint64_t Bits = 0;
   std::uint32_t Crc = 0;
-  THeldOutput Output;
+  THeldText Text;
   TSlotState State = TSlotState::Free;  // under the decoder's lock once workers run
 };
 
 // The calling thread reads the stream, cuts it into blocks and writes their outputs in order;
 // worker threads decode, and so does the calling thread whenever it would otherwise wait for
-// one of them, its windows answering between the pieces. A ring of slots, two more than the
-// decoding threads (one block being cut, one decoded ahead), bounds what is held: a block is
-// cut only when its slot's last block has been written.
+// one of them, its windows answering between the pieces. A ring of slots, one more than the
+// decoding threads (for the block being cut while they decode), bounds what is held: a block
+// is cut only when its slot's last block has been written.
 class TParallelDecoder {
  public:
   TParallelDecoder(TByteSource& source, TByteSink& sink, unsigned decoders,
@@ -101,7 +84,7 @@ class TParallelDecoder {
         FDecoders(decoders),
         FPump(pump),
         FPaced(pump),
-        FSlots(decoders + 2) {}
+        FSlots(decoders + 1) {}
   ~TParallelDecoder() { StopWorkers(); }
   TParallelDecoder(const TParallelDecoder&) = delete;
   TParallelDecoder& operator=(const TParallelDecoder&) = delete;
@@ -114,7 +97,6 @@ class TParallelDecoder {
   void Submit();
   bool WriteOldest();
   TSlotState StateOf(const TSlot& slot);
-  bool ReadAgain(const TSlot& slot, std::vector<char>& input);
   bool TakeQueued(std::size_t& index);
   void DecodeSlot(TSlot& slot, TBlockDecoder& decoder, TPacedPump* pump);
   void WorkerMain();
@@ -141,6 +123,7 @@ class TParallelDecoder {
   std::uint64_t FWritten = 0;
   std::uint32_t FCombined = 0;
   TBlockDecoder FOwnDecoder;
+  TStreamedOutput FOutput{FSink};
 
   // Shared with the workers.
   std::vector<TSlot> FSlots;
@@ -278,43 +261,15 @@ bool TParallelDecoder::WriteOldest() {
     }
   }
   if (state == TSlotState::Failed) return false;
-  if (state == TSlotState::TooLarge) {
-    // Its bytes once more from the source, decoded straight into the sink.
-    std::vector<char> input;
-    if (!ReadAgain(slot, input) ||
-        !FOwnDecoder.Read(AsBytes(input, 0), unsigned(slot.Begin % 8), slot.Bits, FLevel)) {
-      return false;
-    }
-    std::vector<char>().swap(input);
-    TStreamedOutput output(FSink);
-    if (FOwnDecoder.Write(output, StreamPiece, &FPaced) != TBlockResult::Done) return false;
-  } else {
-    FSink.Write(slot.Output.Data(), slot.Output.Size());
-    slot.Output.Release();
-    FPaced.Tick();
+  if (ExpandText(slot.Text.Text(), slot.Crc, FOwnDecoder.Crc(), FOutput, StreamPiece, &FPaced) !=
+      TBlockResult::Done) {
+    return false;
   }
   FCombined = CombineCrc(FCombined, slot.Crc);
   ++FWritten;
   TLocked locked(FLock);
   slot.State = TSlotState::Free;
   return true;
-}
-
-// The bytes of a block read anew from the source, from the byte it begins in; the source then
-// reads on where the scan left it.
-bool TParallelDecoder::ReadAgain(const TSlot& slot, std::vector<char>& input) {
-  const std::uint64_t first = slot.Begin / 8;
-  const std::size_t count = std::size_t((slot.Begin + slot.Bits + 7) / 8 - first);
-  input.assign(count, 0);
-  FSource.Seek(first);
-  std::size_t got = 0;
-  while (got < count) {
-    const std::size_t n = FSource.Read(input.data() + got, count - got);
-    if (n == 0) break;
-    got += n;
-  }
-  FSource.Seek(FRead);
-  return got == count;
 }
 
 bool TParallelDecoder::TakeQueued(std::size_t& index) {
@@ -325,24 +280,24 @@ bool TParallelDecoder::TakeQueued(std::size_t& index) {
   return true;
 }
 
-// Decodes the block of Slot into its output. Its bytes go once the decoder has read them.
+// Decodes the block of Slot into its text. Its bytes go once the decoder has read them.
 void TParallelDecoder::DecodeSlot(TSlot& slot, TBlockDecoder& decoder, TPacedPump* pump) {
   TSlotState result = TSlotState::Failed;
   try {
     if (decoder.Read(AsBytes(slot.Input, std::size_t(slot.Begin / 8 - slot.Base)),
                      unsigned(slot.Begin % 8), slot.Bits, FLevel)) {
       std::vector<char>().swap(slot.Input);
-      slot.Output.Start(FLevel);
-      const TBlockResult decoded = decoder.Write(slot.Output, StreamPiece, pump);
-      result = decoded == TBlockResult::Done      ? TSlotState::Done
-               : decoded == TBlockResult::Stopped ? TSlotState::TooLarge
-                                                  : TSlotState::Failed;
+      if (pump) pump->Tick();
+      if (decoder.Untransform(slot.Text.Room(decoder.TextRoom()))) {
+        slot.Text.SetSize(decoder.TextSize());
+        result = TSlotState::Done;
+      }
+      if (pump) pump->Tick();
     }
   } catch (...) {
     // Out of memory: the sequential decoder takes over and reports what it finds.
   }
   std::vector<char>().swap(slot.Input);
-  if (result != TSlotState::Done) slot.Output.Release();
   {
     TLocked locked(FLock);
     slot.State = result;

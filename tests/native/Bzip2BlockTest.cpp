@@ -61,9 +61,9 @@ TEST(BlockDecoder, GivesBackEveryBlockTheCompressorWrites) {
   const std::vector<Case> cases = {
       {"one byte", "A", 9},
       {"four equal bytes, and their count of none", "xxxx", 1},
-      {"runs around four and the longest run", "aaaab" + std::string(5, 'c') +
-                                                   std::string(259, 'd') + std::string(260, 'e') +
-                                                   "f" + std::string(4, 'g'),
+      {"runs around four and the longest run",
+       "aaaab" + std::string(5, 'c') + std::string(259, 'd') + std::string(260, 'e') + "f" +
+           std::string(4, 'g'),
        1},
       {"a block that ends in a run", TextLike(70000, 1) + std::string(40000, 'z'), 1},
       {"every byte value, over and over", values, 1},
@@ -78,16 +78,28 @@ TEST(BlockDecoder, GivesBackEveryBlockTheCompressorWrites) {
     const std::string stream = CompressPayload(c.data, c.level);
     const TLayout layout = Layout(stream);
     ASSERT_FALSE(layout.Blocks.empty());
+    // In one step, and in two: the text into memory of the caller's, then written.
     TBlockDecoder decoder;
-    std::string joined;
+    std::string joined, joinedInSteps;
+    std::vector<unsigned char> text;
     for (std::size_t i = 0; i < layout.Blocks.size(); ++i) {
       const TBlockBits block = BlockAt(stream, layout, i);
       ASSERT_TRUE(decoder.Read(block.Bytes, block.Shift, block.Bits, c.level)) << "block " << i;
       TStringOutput output;
       ASSERT_EQ(decoder.Write(output, 4096), TBlockResult::Done) << "block " << i;
       joined += output.Bytes();
+
+      ASSERT_TRUE(decoder.Read(block.Bytes, block.Shift, block.Bits, c.level));
+      text.assign(decoder.TextRoom(), 0);
+      ASSERT_TRUE(decoder.Untransform(text));
+      text.resize(decoder.TextSize());
+      TStringOutput later;
+      ASSERT_EQ(ExpandText(text, decoder.StoredCrc(), decoder.Crc(), later, 65536),
+                TBlockResult::Done);
+      joinedInSteps += later.Bytes();
     }
     EXPECT_TRUE(joined == c.data);
+    EXPECT_TRUE(joinedInSteps == c.data);
   }
 }
 
@@ -109,16 +121,20 @@ TEST(BlockDecoder, RefusesWhatIsNotExactlyABlock) {
       {"one bit long", stream, bits + 1, 1},
       {"no level", stream, bits, 0},
       {"randomised", FlipBit(stream, begin + 80), bits, 1},
-      {"origin beyond the block", [&] {
+      {"origin beyond the block",
+       [&] {
          std::string s = stream;
          PutBits(s, begin + 81, 0xFFFFFF, 24);
          return s;
-       }(), bits, 1},
-      {"no byte value in use", [&] {
+       }(),
+       bits, 1},
+      {"no byte value in use",
+       [&] {
          std::string s = stream;
          PutBits(s, begin + 105, 0, 16);
          return s;
-       }(), bits, 1},
+       }(),
+       bits, 1},
   };
   // A flipped bit every few hundred bits, through the tables and the symbols.
   for (std::uint64_t bit = 100; bit < bits; bit += 397)
@@ -137,6 +153,10 @@ TEST(BlockDecoder, RefusesWhatIsNotExactlyABlock) {
   EXPECT_FALSE(decoder.Read(whole.Bytes.first(std::size_t(bits / 8 / 2)), whole.Shift, bits, 1));
   TStringOutput output;
   EXPECT_EQ(decoder.Write(output, 65536), TBlockResult::Failed);  // nothing read
+  // Untransform wants the whole room it asks for.
+  ASSERT_TRUE(decoder.Read(whole.Bytes, whole.Shift, bits, 1));
+  std::vector<unsigned char> small(decoder.TextRoom() - 1);
+  EXPECT_FALSE(decoder.Untransform(small));
   // A level 9 block of more bytes than a level 1 block holds.
   const std::string large = CompressPayload(Noise(300000, 8), 9);
   const TLayout largeLayout = Layout(large);

@@ -83,7 +83,7 @@ TEST(ParallelDecoder, DecodesWhatTheSequentialDecoderDecodes) {
       {"two blocks", Noise(150000, 4), 1},
       {"many blocks", Noise(900000, 5) + std::string(300000, 'x') + TextLike(600000, 6), 1},
       {"many blocks, level 9", Noise(2500000, 7), 9},
-      {"blocks that give more than a worker holds", std::string(12 << 20, '\0') + "fin", 1},
+      {"blocks of runs that give many times their text", std::string(12 << 20, '\0') + "fin", 1},
   };
   for (const Case& c : cases) {
     const std::string stream = CompressPayload(c.data, c.level);
