@@ -2,7 +2,7 @@
 // inverse Burrows-Wheeler transform and the runs of four, with the block's CRC checked. It
 // only speeds up what libbz2 does: it gives up on whatever it is not sure of (a randomised
 // block, more selectors than a block can use, a code that is not a prefix code, any fault),
-// and whoever called it then hands the block to libbz2, whose result stands.
+// and whoever called it then has libbz2 decode the whole stream, whose result stands.
 #pragma once
 
 #include <cstddef>
