@@ -352,8 +352,7 @@ bool TBlockDecoder::Read(std::span<const unsigned char> bytes, unsigned shift, s
 }
 
 std::size_t TBlockDecoder::TextRoom() const {
-  const unsigned chains = FCount >= Chains * Chunk ? Chains : 1;
-  return ((FCount + Chunk - 1) / Chunk + chains) * Chunk;
+  return ((FCount + Chunk - 1) / Chunk + ChainCount()) * Chunk;
 }
 
 bool TBlockDecoder::Untransform(std::span<unsigned char> text) {
@@ -378,7 +377,7 @@ bool TBlockDecoder::Untransform(unsigned char* pool) {
   constexpr std::uint32_t Link = 0x0FFFFF00u;  // the next byte's position, shifted by 8
   std::uint32_t* const tt = FTt.get();
   const std::uint32_t n = FCount;
-  const unsigned chains = n >= Chains * Chunk ? Chains : 1;
+  const unsigned chains = ChainCount();
   const std::size_t chunks = TextRoom() / Chunk;
   if (FChunks < chunks) {
     FNextChunk = std::make_unique_for_overwrite<std::uint32_t[]>(chunks);
@@ -467,22 +466,6 @@ bool TBlockDecoder::Untransform(unsigned char* pool) {
     written += m;
   }
   return true;
-}
-
-// The text with each run of four equal bytes followed by a count of more of them.
-TBlockResult TBlockDecoder::Write(TBlockOutput& output, std::size_t piece, TPacedPump* pump) {
-  if (!FRead) return TBlockResult::Failed;
-  FRead = false;
-  const std::size_t room = TextRoom();
-  if (FPoolSize < room) {
-    FPool.reset();
-    FPool = std::make_unique_for_overwrite<unsigned char[]>(room);
-    FPoolSize = room;
-  }
-  if (!Untransform(FPool.get())) return TBlockResult::Failed;
-  if (pump) pump->Tick();
-  return ExpandText({reinterpret_cast<const unsigned char*>(FTt.get()), FCount}, FStoredCrc,
-                    FTables->Crc, output, piece, pump);
 }
 
 TBlockResult ExpandText(std::span<const unsigned char> text, std::uint32_t storedCrc,

@@ -50,14 +50,9 @@ class TBlockDecoder {
   // Bits long, of a stream of the given level, up to its inverse transform. False for
   // anything but a whole block that takes exactly its bits. Bytes may go once it has read.
   bool Read(std::span<const unsigned char> bytes, unsigned shift, std::uint64_t bits, int level);
-  // Writes the block read into Output, a piece of at most Piece bytes at a time, Pump ticking
-  // between them. Done when its CRC is the one it stores; Stopped when Output has no room
-  // left.
-  TBlockResult Write(TBlockOutput& output, std::size_t piece, TPacedPump* pump = nullptr);
-
-  // Or, in two steps, the second of which can wait and run elsewhere: the block read becomes
-  // its text (its bytes before the runs of four are undone), into Text, which must hold
-  // TextRoom() bytes and ends up with the TextSize() bytes of the text; then ExpandText.
+  // Then the block read becomes its text (its bytes before the runs of four are undone), into
+  // Text, which must hold TextRoom() bytes and ends up with the TextSize() bytes of the text;
+  // ExpandText writes it, later and on any thread.
   std::size_t TextRoom() const;
   std::uint32_t TextSize() const { return FCount; }
   std::uint32_t StoredCrc() const { return FStoredCrc; }
@@ -66,6 +61,7 @@ class TBlockDecoder {
 
  private:
   bool Untransform(unsigned char* pool);
+  unsigned ChainCount() const { return FCount >= Chains * Chunk ? Chains : 1; }
 
   struct TTables;
   std::unique_ptr<TTables> FTables;
@@ -76,13 +72,11 @@ class TBlockDecoder {
   std::uint32_t FCount = 0;   // bytes in the block
   std::uint32_t FOrigin = 0;  // where the original text starts among the sorted rotations
   std::uint32_t FStoredCrc = 0;
-  bool FRead = false;  // a block has been read and not written yet
-  // The text as the chains of the inverse transform find it, in chunks (in FPool when Write
-  // does it all), and each chunk's successor in its chain.
+  bool FRead = false;  // a block has been read and not untransformed yet
+  // The text as the chains of the inverse transform find it, in chunks, and each chunk's
+  // successor in its chain.
   static constexpr unsigned Chains = 8;
   static constexpr std::size_t Chunk = 4096;
-  std::unique_ptr<unsigned char[]> FPool;
-  std::size_t FPoolSize = 0;
   std::unique_ptr<std::uint32_t[]> FNextChunk;
   std::size_t FChunks = 0;
 };

@@ -1,8 +1,6 @@
 #include "payload/ParallelBzip2.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdlib>
 #include <memory>
 #include <span>
 #include <vector>

@@ -64,7 +64,7 @@ TEST(StreamBlocks, EveryBlockCutOutDecodesOnItsOwn) {
                                            stream.begin() + std::ptrdiff_t(last));
     ASSERT_TRUE(decoder.Read(block, unsigned(begin % 8), end - begin, 1)) << "block " << i;
     TStringOutput output;
-    ASSERT_EQ(decoder.Write(output, 65536), TBlockResult::Done) << "block " << i;
+    ASSERT_EQ(WriteBlock(decoder, output), TBlockResult::Done) << "block " << i;
     joined += output.Bytes();
   }
   EXPECT_EQ(joined, data);

@@ -124,6 +124,23 @@ class TStringOutput : public payload::TBlockOutput {
   std::string FBytes;
 };
 
+// Writes the block the decoder has read into Output: its text into memory of the caller's,
+// then its runs undone, a piece of at most Piece bytes at a time.
+inline payload::TBlockResult WriteBlock(payload::TBlockDecoder& decoder,
+                                        payload::TBlockOutput& output, std::size_t piece = 65536) {
+  std::vector<unsigned char> text(decoder.TextRoom());
+  if (!decoder.Untransform(text)) return payload::TBlockResult::Failed;
+  text.resize(decoder.TextSize());
+  return payload::ExpandText(text, decoder.StoredCrc(), decoder.Crc(), output, piece);
+}
+
+// A copy of Bytes with Value's Count low bits written at stream bit Bit.
+inline std::string WithBits(std::string bytes, std::uint64_t bit, std::uint64_t value,
+                            unsigned count) {
+  PutBits(bytes, bit, value, count);
+  return bytes;
+}
+
 // A source that hands out at most Piece bytes a read.
 class TChoppySource : public payload::TByteSource {
  public:
