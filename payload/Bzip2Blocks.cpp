@@ -65,7 +65,7 @@ void TMagicScanner::Scan(const unsigned char* bytes, std::size_t count, std::vec
   }
 }
 
-std::uint32_t ReadBits(const std::vector<char>& bytes, std::uint64_t first, std::uint64_t bit,
+std::uint32_t ReadBits(std::span<const char> bytes, std::uint64_t first, std::uint64_t bit,
                        unsigned count) {
   std::uint64_t value = 0;
   std::size_t at = std::size_t(bit / 8 - first);

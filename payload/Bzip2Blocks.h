@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace payload {
@@ -51,7 +52,7 @@ class TMagicScanner {
 
 // Reads Count bits (at most 32) at stream bit Bit of Bytes, whose first byte is stream byte
 // First. The bits must lie within the bytes.
-std::uint32_t ReadBits(const std::vector<char>& bytes, std::uint64_t first, std::uint64_t bit,
+std::uint32_t ReadBits(std::span<const char> bytes, std::uint64_t first, std::uint64_t bit,
                        unsigned count);
 
 }  // namespace payload

@@ -49,17 +49,42 @@ class TStreamedOutput : public TBlockOutput {
   std::unique_ptr<char[]> FPiece = std::make_unique_for_overwrite<char[]>(StreamPiece);
 };
 
-std::span<const unsigned char> AsBytes(const std::vector<char>& bytes, std::size_t from) {
-  return {reinterpret_cast<const unsigned char*>(bytes.data()) + from, bytes.size() - from};
-}
+// Bytes of the stream, in memory that stays when they are dropped: the next block's bytes take
+// it over, so that no block needs memory of its own (on Wine, blocks of this size are given back
+// to the system as soon as they are freed, and faulted in again page after page).
+class TByteBuffer {
+ public:
+  // Room for Count more bytes at the end, which count as held until Shrink says otherwise.
+  char* Append(std::size_t count) {
+    if (FCapacity - FSize < count) {
+      const std::size_t capacity = std::max(FCapacity * 2, FSize + count);
+      auto data = std::make_unique_for_overwrite<char[]>(capacity);
+      std::copy_n(FData.get(), FSize, data.get());
+      FData = std::move(data);
+      FCapacity = capacity;
+    }
+    FSize += count;
+    return FData.get() + FSize - count;
+  }
+  void Shrink(std::size_t size) { FSize = std::min(FSize, size); }
+  void Clear() { FSize = 0; }
+  std::span<const char> Bytes() const { return {FData.get(), FSize}; }
+  std::span<const unsigned char> From(std::size_t at) const {
+    return {reinterpret_cast<const unsigned char*>(FData.get()) + at, FSize - at};
+  }
+
+ private:
+  std::unique_ptr<char[]> FData;
+  std::size_t FSize = 0, FCapacity = 0;
+};
 
 enum class TSlotState { Free, Held, Queued, Decoding, Done, Failed };
 
-// One block on its way: its bytes, freed once decoded, then its text. Its runs of four are
+// One block on its way: its bytes, then its text. Its runs of four are
 // undone as it is written, so that what a slot holds is never more than a block's text, even
 // for the blocks of long runs that give many times that.
 struct TSlot {
-  std::vector<char> Input;  // the block's bytes, from before its first (the stream's header)
+  TByteBuffer Input;       // the block's bytes, from before its first (the stream's header)
   std::uint64_t Base = 0;   // the stream byte that Input[0] stands for
   std::uint64_t Begin = 0;  // the stream bit where the block begins
   std::uint64_t Bits = 0;
@@ -109,7 +134,7 @@ class TParallelDecoder {
 
   // The calling thread's own: the bytes of the current block (at first with the stream's
   // header before them), and the scan.
-  std::vector<char> FPending;
+  TByteBuffer FPending;
   std::uint64_t FPendingBase = 0;  // the stream byte that FPending[0] stands for
   std::uint64_t FRead = 0;         // stream bytes read
   TMagicScanner FScanner;
@@ -136,11 +161,14 @@ class TParallelDecoder {
 
 bool TParallelDecoder::Run() {
   FScanner.SetSkip(HeaderBytes * 8);
-  const auto piece = std::make_unique_for_overwrite<char[]>(StreamPiece);
   for (;;) {
-    const std::size_t n = FSource.Read(piece.get(), StreamPiece);
+    // Read straight after the bytes already held, which the pieces become part of.
+    const std::size_t held = FPending.Bytes().size();
+    char* const room = FPending.Append(StreamPiece);
+    const std::size_t n = FSource.Read(room, StreamPiece);
+    FPending.Shrink(held + n);
     if (n == 0) break;
-    if (!Feed(piece.get(), n)) return false;
+    if (!Feed(room, n)) return false;
     FPaced.Tick();
   }
   // A stream cut short, or one block or none: the sequential decoder does it, or says why not.
@@ -148,17 +176,16 @@ bool TParallelDecoder::Run() {
   while (FWritten < FCut) {
     if (!WriteOldest()) return false;
   }
-  return ReadBits(FPending, FPendingBase, FEndBit + MagicBits, CrcBits) == FCombined;
+  return ReadBits(FPending.Bytes(), FPendingBase, FEndBit + MagicBits, CrcBits) == FCombined;
 }
 
-// Takes the next bytes of the stream. False as soon as the stream is not one that the blocks
+// Takes the next bytes of the stream, just read at the end of FPending. False as soon as the stream is not one that the blocks
 // can be cut from: no header, a first block elsewhere than right after it, a "block" longer
 // than a block can be, or bytes after the end.
 bool TParallelDecoder::Feed(const char* bytes, std::size_t count) {
-  FPending.insert(FPending.end(), bytes, bytes + count);
   FRead += count;
   if (FLevel == 0 && FRead >= HeaderBytes) {
-    FLevel = HeaderLevel(FPending.data(), FPending.size());
+    FLevel = HeaderLevel(FPending.Bytes().data(), FPending.Bytes().size());
     if (FLevel == 0) return false;
   }
   if (FEndBit != 0) return FRead <= (FEndBit + MagicBits + CrcBits + 7) / 8;
@@ -195,12 +222,13 @@ bool TParallelDecoder::FinishBlock(std::uint64_t end) {
     if (!WriteOldest()) return false;
   }
   // The block's bytes go to the slot as they are; those of the next block, from the byte that
-  // holds End's first bit on, to a buffer of their own.
+  // holds End's first bit on, to the memory of the slot's last block.
   const std::size_t cut = std::size_t(end / 8 - FPendingBase);
-  std::vector<char> next;
-  next.reserve(std::max(FPending.size(), cut + StreamPiece) - cut);
-  next.insert(next.end(), FPending.begin() + std::ptrdiff_t(cut), FPending.end());
-  slot.Crc = ReadBits(FPending, FPendingBase, FStart + MagicBits, CrcBits);
+  const std::span<const char> held = FPending.Bytes();
+  TByteBuffer next = std::move(slot.Input);
+  next.Clear();
+  std::copy(held.begin() + std::ptrdiff_t(cut), held.end(), next.Append(held.size() - cut));
+  slot.Crc = ReadBits(held, FPendingBase, FStart + MagicBits, CrcBits);
   slot.Base = FPendingBase;
   slot.Begin = FStart;
   slot.Bits = end - FStart;
@@ -278,13 +306,12 @@ bool TParallelDecoder::TakeQueued(std::size_t& index) {
   return true;
 }
 
-// Decodes the block of Slot into its text. Its bytes go once the decoder has read them.
+// Decodes the block of Slot into its text. Its bytes stay, for the memory of a later block.
 void TParallelDecoder::DecodeSlot(TSlot& slot, TBlockDecoder& decoder, TPacedPump* pump) {
   TSlotState result = TSlotState::Failed;
   try {
-    if (decoder.Read(AsBytes(slot.Input, std::size_t(slot.Begin / 8 - slot.Base)),
+    if (decoder.Read(slot.Input.From(std::size_t(slot.Begin / 8 - slot.Base)),
                      unsigned(slot.Begin % 8), slot.Bits, FLevel)) {
-      std::vector<char>().swap(slot.Input);
       if (pump) pump->Tick();
       if (decoder.Untransform(slot.Text.Room(decoder.TextRoom()))) {
         slot.Text.SetSize(decoder.TextSize());
@@ -295,7 +322,6 @@ void TParallelDecoder::DecodeSlot(TSlot& slot, TBlockDecoder& decoder, TPacedPum
   } catch (...) {
     // Out of memory: the sequential decoder takes over and reports what it finds.
   }
-  std::vector<char>().swap(slot.Input);
   {
     TLocked locked(FLock);
     slot.State = result;
