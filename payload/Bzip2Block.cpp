@@ -4,11 +4,8 @@
 #include <array>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "payload/Bzip2Blocks.h"
+#include "payload/FrontList.h"
 
 namespace payload {
 
@@ -104,34 +101,6 @@ class TBitReader {
   std::uint64_t FTaken = 0;
 };
 
-// Bytes [0, Count) of P one place up, to [1, Count + 1): the move of a value to the front of
-// the list. Short moves go byte by byte; longer ones, with SSE2, load the whole list first
-// and store it after, as the C library's memmove would, without its call (which, on the
-// system's older libraries, costs more than the move).
-inline void MoveUpOne(unsigned char* p, unsigned count) {
-  if (count < 16) {
-    for (; count > 0; --count) p[count] = p[count - 1];
-    return;
-  }
-#if defined(__SSE2__)
-  __m128i v[16];  // up to 256 bytes
-  unsigned k = 0;
-  unsigned at = count;
-  while (at >= 16) {
-    at -= 16;
-    v[k++] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
-  }
-  if (at > 0) v[k++] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  at = count;
-  for (unsigned i = 0; i < k; ++i) {
-    at = at >= 16 ? at - 16 : 0;
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + at + 1), v[i]);
-  }
-#else
-  std::memmove(p + 1, p, count);
-#endif
-}
-
 // One of a block's Huffman codes, canonical as bzip2 assigns them: by length, then by symbol.
 struct THuffman {
   // For the first FastBits bits: the symbol shifted left 5, or'ed with the code's length; 0
@@ -222,6 +191,7 @@ struct TBlockDecoder::TTables {
   std::array<THuffman, MaxGroups> Codes;
   std::array<unsigned char, MaxSelectors> Selectors;
   std::array<unsigned char, MaxAlphabet> Lengths;
+  TFrontList<TNativeWords> Front;
 };
 
 TBlockDecoder::TBlockDecoder() : FTables(std::make_unique<TTables>()) {}
@@ -295,8 +265,8 @@ bool TBlockDecoder::Read(std::span<const unsigned char> bytes, unsigned shift, s
   // bijective base 2 (RUNA one, RUNB two, each weighing twice the one before).
   std::uint32_t* const tt = FTt.get();
   std::array<std::uint32_t, 256> counts{};
-  std::array<unsigned char, 256> front;
-  std::copy_n(used.begin(), inUse, front.begin());
+  TFrontList<TNativeWords>& front = FTables->Front;
+  front.Reset(used.data(), inUse);
   const unsigned end = inUse + 1;
   std::uint32_t n = 0, run = 0, weight = 1;
   unsigned group = 0, left = 0;
@@ -319,7 +289,7 @@ bool TBlockDecoder::Read(std::span<const unsigned char> bytes, unsigned shift, s
     }
     if (weight > 1) {
       if (run > most - n) return false;
-      const unsigned char b = front[0];
+      const unsigned char b = front.Front();
       counts[b] += run;
       std::fill_n(tt + n, run, std::uint32_t(b));
       n += run;
@@ -329,9 +299,7 @@ bool TBlockDecoder::Read(std::span<const unsigned char> bytes, unsigned shift, s
     if (unsigned(symbol) == end) break;
     if (n >= most) return false;
     const unsigned at = unsigned(symbol) - 1;
-    const unsigned char b = front[at];
-    MoveUpOne(front.data(), at);
-    front[0] = b;
+    const unsigned char b = front.Take(at);
     ++counts[b];
     tt[n++] = b;
   }
