@@ -66,6 +66,15 @@ class TByteBuffer {
     FSize += count;
     return FData.get() + FSize - count;
   }
+  // Room for Capacity bytes in all, taken at once rather than grown to: every growth would
+  // copy the bytes and touch memory that is new to the process.
+  void Reserve(std::size_t capacity) {
+    if (FCapacity >= capacity) return;
+    auto data = std::make_unique_for_overwrite<char[]>(capacity);
+    std::copy_n(FData.get(), FSize, data.get());
+    FData = std::move(data);
+    FCapacity = capacity;
+  }
   void Shrink(std::size_t size) { FSize = std::min(FSize, size); }
   void Clear() { FSize = 0; }
   std::span<const char> Bytes() const { return {FData.get(), FSize}; }
@@ -116,7 +125,9 @@ class TParallelDecoder {
 
  private:
   bool Feed(const char* bytes, std::size_t count);
-  bool FinishBlock(std::uint64_t end);
+  bool FinishBlock(std::uint64_t end, bool more);
+  // What a block's bytes may take, with those of the piece read after its end.
+  std::size_t BlockRoom() const { return MaxBlockBytes(FLevel) + StreamPiece + 8; }
   void Submit();
   bool WriteOldest();
   TSlotState StateOf(const TSlot& slot);
@@ -163,6 +174,7 @@ bool TParallelDecoder::Run() {
   FScanner.SetSkip(HeaderBytes * 8);
   for (;;) {
     // Read straight after the bytes already held, which the pieces become part of.
+    if (FLevel != 0) FPending.Reserve(BlockRoom());
     const std::size_t held = FPending.Bytes().size();
     char* const room = FPending.Append(StreamPiece);
     const std::size_t n = FSource.Read(room, StreamPiece);
@@ -201,7 +213,7 @@ bool TParallelDecoder::Feed(const char* bytes, std::size_t count) {
     }
     // No block is shorter than its magic and CRC: a hit inside them is no boundary.
     if (hit.Bit < FStart + MagicBits + CrcBits) return false;
-    if (!FinishBlock(hit.Bit)) return false;
+    if (!FinishBlock(hit.Bit, hit.Kind == TMagicScanner::TKind::Block)) return false;
     if (hit.Kind == TMagicScanner::TKind::End) {
       FEndBit = hit.Bit;
       return FRead <= (FEndBit + MagicBits + CrcBits + 7) / 8;
@@ -214,8 +226,8 @@ bool TParallelDecoder::Feed(const char* bytes, std::size_t count) {
 }
 
 // The block from the current start to End is complete: it goes into its slot, as soon as the
-// slot's last block is written, and to the workers.
-bool TParallelDecoder::FinishBlock(std::uint64_t end) {
+// slot's last block is written, and to the workers. More: another block follows.
+bool TParallelDecoder::FinishBlock(std::uint64_t end, bool more) {
   const std::size_t index = std::size_t(FCut % FSlots.size());
   TSlot& slot = FSlots[index];
   while (StateOf(slot) != TSlotState::Free) {
@@ -227,6 +239,7 @@ bool TParallelDecoder::FinishBlock(std::uint64_t end) {
   const std::span<const char> held = FPending.Bytes();
   TByteBuffer next = std::move(slot.Input);
   next.Clear();
+  next.Reserve(BlockRoom());
   std::copy(held.begin() + std::ptrdiff_t(cut), held.end(), next.Append(held.size() - cut));
   slot.Crc = ReadBits(held, FPendingBase, FStart + MagicBits, CrcBits);
   slot.Base = FPendingBase;
@@ -236,12 +249,11 @@ bool TParallelDecoder::FinishBlock(std::uint64_t end) {
   FPending = std::move(next);
   FPendingBase = end / 8;
   ++FCut;
-  // The first block waits for a second: a stream of one block takes the sequential path.
-  if (FCut == 1) {
+  // A stream of one block takes the sequential path: its block waits, and is never decoded.
+  if (FCut == 1 && !more) {
     slot.State = TSlotState::Held;
     return true;
   }
-  if (FCut == 2) Submit();
   Submit();
   return true;
 }
