@@ -52,8 +52,10 @@ const char* const WaitText =
 constexpr int WaitWindowAttempt = 499;
 constexpr DWORD WaitPauseMs = 50;
 
-// The pieces in which the payload is copied out of the executable.
-constexpr DWORD PayloadPiece = 1 << 20;
+// The pieces in which the payload is copied out of the executable. A block of a megabyte or
+// more is memory the system hands out anew, page after page, each time it is taken; one of
+// this size is taken again from the process's own heap.
+constexpr DWORD PayloadPiece = 1 << 18;
 
 // The release date stamped on the executable: 2016-08-30 13:41:34.3104110 UTC.
 constexpr FILETIME DateStamp{0x392A986E, 0x01D202C4};

@@ -31,8 +31,9 @@ rtl::ShortString CurrentFolder() {
   return rtl::CheckedPath(std::string_view(buffer, n));
 }
 
-// The pieces an entry is copied in, from the container to its file.
-constexpr std::size_t EntryPiece = std::size_t(1) << 20;
+// The pieces an entry is copied in, from the container to its file: small enough to come
+// from the process's own heap rather than from memory the system hands out anew.
+constexpr std::size_t EntryPiece = std::size_t(1) << 18;
 
 // The window loop, kept going through long work.
 const std::function<void()> Pump = [] { ui::Application.ProcessMessages(); };
