@@ -260,7 +260,10 @@ void TForm::SetVisible(bool visible) {
 
 void TForm::Show() {
   SetVisible(true);
-  if (Visible()) SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  // To the front, and active; a window that already is needs no move, which under Wine costs
+  // a round of messages and of requests to the display even when it changes nothing.
+  if (Visible() && (GetTopWindow(nullptr) != Handle() || GetActiveWindow() != Handle()))
+    SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 bool TForm::Active() const { return HandleAllocated() && GetActiveWindow() == Handle(); }

@@ -165,6 +165,17 @@ TEST(FormStyle, StayOnTopCanBeSwitchedBothWays) {
   EXPECT_TRUE(IsWindowVisible(form->Handle()));
 }
 
+// Show brings a form to the front and activates it, whether it is shown for the first time or
+// was already shown behind another.
+TEST_F(DialogTest, ShowBringsTheFormToTheFrontAndActivatesIt) {
+  for (TForm* form : std::vector<TForm*>{Dialog.get(), Other.get(), Dialog.get()}) {
+    form->Show();
+    uitest::Pump();
+    EXPECT_EQ(GetActiveWindow(), form->Handle());
+    EXPECT_EQ(GetTopWindow(nullptr), form->Handle());
+  }
+}
+
 TEST(FormPlacement, CentredDesignedOrChosenBySystem) {
   const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
   for (ui::TPosition p : {ui::TPosition::poScreenCenter, ui::TPosition::poDesktopCenter}) {
