@@ -165,7 +165,8 @@ class TParallelDecoder {
   TSemaphore FWork, FDone;
   // Blocks are queued and taken in their order: those from FTaken to FQueued wait.
   std::uint64_t FQueued = 0, FTaken = 0;
-  bool FQuit = false;
+  bool FNoMore = false;  // every block is queued
+  bool FQuit = false;    // the decoder stops
   std::vector<std::unique_ptr<TThread>> FThreads;
   bool FRefused = false;  // the system would not start another thread
 };
@@ -185,6 +186,13 @@ bool TParallelDecoder::Run() {
   }
   // A stream cut short, or one block or none: the sequential decoder does it, or says why not.
   if (FEndBit == 0 || FRead * 8 < FEndBit + MagicBits + CrcBits || FCut < 2) return false;
+  // Every block is queued: a worker that finds none left ends now, while the last blocks are
+  // decoded and written, rather than when the decoder is done.
+  {
+    TLocked locked(FLock);
+    FNoMore = true;
+  }
+  FWork.Release(unsigned(FThreads.size()));
   while (FWritten < FCut) {
     if (!WriteOldest()) return false;
   }
@@ -345,11 +353,11 @@ void TParallelDecoder::WorkerMain() {
   TBlockDecoder decoder;
   for (;;) {
     FWork.Acquire();
+    std::size_t index;
     {
       TLocked locked(FLock);
-      if (FQuit) return;
+      if (FQuit || (FTaken == FQueued && FNoMore)) return;
     }
-    std::size_t index;
     if (TakeQueued(index)) DecodeSlot(FSlots[index], decoder, nullptr);
   }
 }
