@@ -63,12 +63,14 @@ class TFileSource : public TByteSource {
 
 // The temporary container as the decoder writes it. Unless it is closed after a clean end of
 // the stream, it is deleted: a payload that fails to decompress leaves no container behind.
+// Marked temporary, it stays in the system's file cache rather than being written out to a
+// disk that the entries are being written to, only to be deleted a moment later.
 class TContainerSink : public TByteSink {
  public:
   explicit TContainerSink(const rtl::ShortString& path)
       : FPath(path),
         FFile(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr)) {
+                          FILE_ATTRIBUTE_TEMPORARY, nullptr)) {
     if (!FFile.Valid()) throw rtl::EFCreateError(path.str());
   }
   ~TContainerSink() override {
