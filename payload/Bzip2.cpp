@@ -16,9 +16,15 @@ namespace payload {
 EBzip2Error::EBzip2Error(int code) : rtl::Exception("error " + std::to_string(code)), FCode(code) {}
 
 std::size_t TMemorySource::Read(char* buffer, std::size_t count) {
-  const std::size_t n = std::min(count, FBytes.size() - FPosition);
-  if (n > 0) std::memcpy(buffer, FBytes.data() + FPosition, n);
+  const std::size_t n = ReadAt(FPosition, buffer, count);
   FPosition += n;
+  return n;
+}
+
+std::size_t TMemorySource::ReadAt(std::uint64_t offset, char* buffer, std::size_t count) {
+  if (offset >= FBytes.size()) return 0;
+  const std::size_t n = std::min<std::size_t>(count, FBytes.size() - std::size_t(offset));
+  if (n > 0) std::memcpy(buffer, FBytes.data() + offset, n);
   return n;
 }
 

@@ -30,12 +30,14 @@ class EBzip2Error : public rtl::Exception {
 };
 
 // Where a decoder takes its compressed bytes from. Read gives up to Count bytes, 0 at the end;
-// Seek makes the next read start at the byte given.
+// Seek makes the next read start at the byte given. ReadAt reads from the byte given, on any
+// thread, while others read: it neither uses nor moves the place that Read goes on from.
 class TByteSource {
  public:
   virtual ~TByteSource() = default;
   virtual std::size_t Read(char* buffer, std::size_t count) = 0;
   virtual void Seek(std::uint64_t offset) = 0;
+  virtual std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t count) = 0;
   void Rewind() { Seek(0); }
 };
 
@@ -54,6 +56,7 @@ class TMemorySource : public TByteSource {
   void Seek(std::uint64_t offset) override {
     FPosition = std::size_t(std::min<std::uint64_t>(offset, FBytes.size()));
   }
+  std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t count) override;
 
  private:
   std::span<const char> FBytes;

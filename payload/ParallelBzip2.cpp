@@ -16,25 +16,24 @@ namespace {
 // More decoding threads than this gain little, since one thread writes everything in order,
 // and each holds about 3.6 MB for a block of level 9.
 constexpr unsigned MaxDecoders = 8;
-// A block's text, held from its decoding to its turn to be written: a room of the size the
-// decoder asks, which is the same for every block of a stream, kept from one block to the next
-// (memory taken from the system and given back for each block would be faulted in anew).
-class THeldText {
+// Memory for a block's bytes or its text, kept from one block to the next: memory taken from
+// the system and given back for each block would be faulted in anew, page after page. It is
+// taken at the size asked, which is the same for every block of a stream.
+class TRoom {
  public:
-  std::span<unsigned char> Room(std::size_t size) {
+  unsigned char* Take(std::size_t size) {
     if (FCapacity < size) {
       FData.reset();
       FData = std::make_unique_for_overwrite<unsigned char[]>(size);
       FCapacity = size;
     }
-    return {FData.get(), FCapacity};
+    return FData.get();
   }
-  std::span<const unsigned char> Text() const { return {FData.get(), FSize}; }
-  void SetSize(std::size_t size) { FSize = size; }
+  const unsigned char* Data() const { return FData.get(); }
 
  private:
   std::unique_ptr<unsigned char[]> FData;
-  std::size_t FCapacity = 0, FSize = 0;
+  std::size_t FCapacity = 0;
 };
 
 // A block's output written to the sink as it comes, a piece at a time.
@@ -49,64 +48,33 @@ class TStreamedOutput : public TBlockOutput {
   std::unique_ptr<char[]> FPiece = std::make_unique_for_overwrite<char[]>(StreamPiece);
 };
 
-// Bytes of the stream, in memory that stays when they are dropped: the next block's bytes take
-// it over, so that no block needs memory of its own (on Wine, blocks of this size are given back
-// to the system as soon as they are freed, and faulted in again page after page).
-class TByteBuffer {
- public:
-  // Room for Count more bytes at the end, which count as held until Shrink says otherwise.
-  char* Append(std::size_t count) {
-    if (FCapacity - FSize < count) {
-      const std::size_t capacity = std::max(FCapacity * 2, FSize + count);
-      auto data = std::make_unique_for_overwrite<char[]>(capacity);
-      std::copy_n(FData.get(), FSize, data.get());
-      FData = std::move(data);
-      FCapacity = capacity;
-    }
-    FSize += count;
-    return FData.get() + FSize - count;
-  }
-  // Room for Capacity bytes in all, taken at once rather than grown to: every growth would
-  // copy the bytes and touch memory that is new to the process.
-  void Reserve(std::size_t capacity) {
-    if (FCapacity >= capacity) return;
-    auto data = std::make_unique_for_overwrite<char[]>(capacity);
-    std::copy_n(FData.get(), FSize, data.get());
-    FData = std::move(data);
-    FCapacity = capacity;
-  }
-  void Shrink(std::size_t size) { FSize = std::min(FSize, size); }
-  void Clear() { FSize = 0; }
-  std::span<const char> Bytes() const { return {FData.get(), FSize}; }
-  std::span<const unsigned char> From(std::size_t at) const {
-    return {reinterpret_cast<const unsigned char*>(FData.get()) + at, FSize - at};
-  }
-
- private:
-  std::unique_ptr<char[]> FData;
-  std::size_t FSize = 0, FCapacity = 0;
-};
-
 enum class TSlotState { Free, Held, Queued, Decoding, Done, Failed };
 
-// One block on its way: its bytes, then its text. Its runs of four are
+// One block on its way: where it lies in the stream, then its text. Its runs of four are
 // undone as it is written, so that what a slot holds is never more than a block's text, even
 // for the blocks of long runs that give many times that.
 struct TSlot {
-  TByteBuffer Input;       // the block's bytes, from before its first (the stream's header)
-  std::uint64_t Base = 0;   // the stream byte that Input[0] stands for
   std::uint64_t Begin = 0;  // the stream bit where the block begins
   std::uint64_t Bits = 0;
-  std::uint32_t Crc = 0;
-  THeldText Text;
+  std::uint32_t Crc = 0;  // the block's own, as its decoder read it
+  TRoom Text;
+  std::size_t TextSize = 0;
   TSlotState State = TSlotState::Free;  // under the decoder's lock once workers run
 };
 
-// The calling thread reads the stream, cuts it into blocks and writes their outputs in order;
-// worker threads decode, and so does the calling thread whenever it would otherwise wait for
-// one of them, its windows answering between the pieces. A ring of slots, one more than the
-// decoding threads (for the block being cut while they decode), bounds what is held: a block
-// is cut only when its slot's last block has been written.
+// What a thread needs to decode blocks: the decoder, and memory for a block's bytes, which it
+// reads from the stream itself.
+struct TDecoding {
+  TBlockDecoder Decoder;
+  TRoom Bytes;
+};
+
+// The calling thread reads the stream through, finds where its blocks begin and end, and
+// writes their outputs in order; worker threads read each block's bytes and decode it, and so
+// does the calling thread whenever it would otherwise wait for one of them, its windows
+// answering between the pieces. A ring of slots, one more than the decoding threads (for the
+// block being found while they decode), bounds what is held: a block is queued only when its
+// slot's last block has been written.
 class TParallelDecoder {
  public:
   TParallelDecoder(TByteSource& source, TByteSink& sink, unsigned decoders,
@@ -126,13 +94,12 @@ class TParallelDecoder {
  private:
   bool Feed(const char* bytes, std::size_t count);
   bool FinishBlock(std::uint64_t end, bool more);
-  // What a block's bytes may take, with those of the piece read after its end.
-  std::size_t BlockRoom() const { return MaxBlockBytes(FLevel) + StreamPiece + 8; }
+  bool ReadWhole(std::uint64_t offset, unsigned char* bytes, std::size_t count);
   void Submit();
   bool WriteOldest();
   TSlotState StateOf(const TSlot& slot);
   bool TakeQueued(std::size_t& index);
-  void DecodeSlot(TSlot& slot, TBlockDecoder& decoder, TPacedPump* pump);
+  void DecodeSlot(TSlot& slot, TDecoding& decoding, TPacedPump* pump);
   void WorkerMain();
   void StopWorkers();
 
@@ -143,20 +110,20 @@ class TParallelDecoder {
   TPacedPump FPaced;
   int FLevel = 0;
 
-  // The calling thread's own: the bytes of the current block (at first with the stream's
-  // header before them), and the scan.
-  TByteBuffer FPending;
-  std::uint64_t FPendingBase = 0;  // the stream byte that FPending[0] stands for
-  std::uint64_t FRead = 0;         // stream bytes read
+  // The calling thread's own: the scan of the stream, a piece at a time.
+  std::unique_ptr<char[]> FPiece = std::make_unique_for_overwrite<char[]>(StreamPiece);
+  char FHeader[HeaderBytes] = {};
+  std::uint64_t FRead = 0;  // stream bytes read
   TMagicScanner FScanner;
   std::vector<TMagicScanner::THit> FHits;
   bool FStarted = false;      // the first block's magic has been seen
   std::uint64_t FStart = 0;   // the bit where the current block begins
   std::uint64_t FEndBit = 0;  // the bit where the end magic begins, once found
-  std::uint64_t FCut = 0;     // blocks cut
+  std::uint64_t FCut = 0;     // blocks found
   std::uint64_t FWritten = 0;
   std::uint32_t FCombined = 0;
-  TBlockDecoder FOwnDecoder;
+  std::unique_ptr<TDecoding> FOwnDecoding;  // taken the first time the calling thread decodes
+  TBlockCrc FCrc;
   TStreamedOutput FOutput{FSink};
 
   // Shared with the workers.
@@ -173,15 +140,8 @@ class TParallelDecoder {
 
 bool TParallelDecoder::Run() {
   FScanner.SetSkip(HeaderBytes * 8);
-  for (;;) {
-    // Read straight after the bytes already held, which the pieces become part of.
-    if (FLevel != 0) FPending.Reserve(BlockRoom());
-    const std::size_t held = FPending.Bytes().size();
-    char* const room = FPending.Append(StreamPiece);
-    const std::size_t n = FSource.Read(room, StreamPiece);
-    FPending.Shrink(held + n);
-    if (n == 0) break;
-    if (!Feed(room, n)) return false;
+  for (std::size_t n; (n = FSource.Read(FPiece.get(), StreamPiece)) > 0;) {
+    if (!Feed(FPiece.get(), n)) return false;
     FPaced.Tick();
   }
   // A stream cut short, or one block or none: the sequential decoder does it, or says why not.
@@ -196,16 +156,23 @@ bool TParallelDecoder::Run() {
   while (FWritten < FCut) {
     if (!WriteOldest()) return false;
   }
-  return ReadBits(FPending.Bytes(), FPendingBase, FEndBit + MagicBits, CrcBits) == FCombined;
+  // The stream's combined CRC, after the end magic.
+  const std::uint64_t first = (FEndBit + MagicBits) / 8;
+  unsigned char stored[(CrcBits + 7) / 8 + 1];
+  const std::size_t count = std::size_t((FEndBit + MagicBits + CrcBits + 7) / 8 - first);
+  if (!ReadWhole(first, stored, count)) return false;
+  return ReadBits({reinterpret_cast<const char*>(stored), count}, first, FEndBit + MagicBits,
+                  CrcBits) == FCombined;
 }
 
-// Takes the next bytes of the stream, just read at the end of FPending. False as soon as the stream is not one that the blocks
+// Takes the next bytes of the stream. False as soon as the stream is not one that the blocks
 // can be cut from: no header, a first block elsewhere than right after it, a "block" longer
 // than a block can be, or bytes after the end.
 bool TParallelDecoder::Feed(const char* bytes, std::size_t count) {
+  for (std::size_t i = 0; FRead + i < HeaderBytes && i < count; ++i) FHeader[FRead + i] = bytes[i];
   FRead += count;
   if (FLevel == 0 && FRead >= HeaderBytes) {
-    FLevel = HeaderLevel(FPending.Bytes().data(), FPending.Bytes().size());
+    FLevel = HeaderLevel(FHeader, HeaderBytes);
     if (FLevel == 0) return false;
   }
   if (FEndBit != 0) return FRead <= (FEndBit + MagicBits + CrcBits + 7) / 8;
@@ -233,29 +200,15 @@ bool TParallelDecoder::Feed(const char* bytes, std::size_t count) {
   return FRead - FStart / 8 <= MaxBlockBytes(FLevel);
 }
 
-// The block from the current start to End is complete: it goes into its slot, as soon as the
+// The block from the current start to End is found: it goes into its slot, as soon as the
 // slot's last block is written, and to the workers. More: another block follows.
 bool TParallelDecoder::FinishBlock(std::uint64_t end, bool more) {
-  const std::size_t index = std::size_t(FCut % FSlots.size());
-  TSlot& slot = FSlots[index];
+  TSlot& slot = FSlots[std::size_t(FCut % FSlots.size())];
   while (StateOf(slot) != TSlotState::Free) {
     if (!WriteOldest()) return false;
   }
-  // The block's bytes go to the slot as they are; those of the next block, from the byte that
-  // holds End's first bit on, to the memory of the slot's last block.
-  const std::size_t cut = std::size_t(end / 8 - FPendingBase);
-  const std::span<const char> held = FPending.Bytes();
-  TByteBuffer next = std::move(slot.Input);
-  next.Clear();
-  next.Reserve(BlockRoom());
-  std::copy(held.begin() + std::ptrdiff_t(cut), held.end(), next.Append(held.size() - cut));
-  slot.Crc = ReadBits(held, FPendingBase, FStart + MagicBits, CrcBits);
-  slot.Base = FPendingBase;
   slot.Begin = FStart;
   slot.Bits = end - FStart;
-  slot.Input = std::move(FPending);
-  FPending = std::move(next);
-  FPendingBase = end / 8;
   ++FCut;
   // A stream of one block takes the sequential path: its block waits, and is never decoded.
   if (FCut == 1 && !more) {
@@ -263,6 +216,16 @@ bool TParallelDecoder::FinishBlock(std::uint64_t end, bool more) {
     return true;
   }
   Submit();
+  return true;
+}
+
+// Reads Count bytes of the stream from Offset on, however many reads the source needs; false
+// when the stream ends first.
+bool TParallelDecoder::ReadWhole(std::uint64_t offset, unsigned char* bytes, std::size_t count) {
+  for (std::size_t n; count > 0; offset += n, bytes += n, count -= n) {
+    n = FSource.ReadAt(offset, reinterpret_cast<char*>(bytes), count);
+    if (n == 0) return false;
+  }
   return true;
 }
 
@@ -301,14 +264,15 @@ bool TParallelDecoder::WriteOldest() {
     // Rather than wait, the calling thread decodes a block that no worker has taken yet.
     std::size_t index;
     if (TakeQueued(index)) {
-      DecodeSlot(FSlots[index], FOwnDecoder, &FPaced);
+      if (!FOwnDecoding) FOwnDecoding = std::make_unique<TDecoding>();
+      DecodeSlot(FSlots[index], *FOwnDecoding, &FPaced);
     } else {
       FDone.Acquire(FPump);
     }
   }
   if (state == TSlotState::Failed) return false;
-  if (ExpandText(slot.Text.Text(), slot.Crc, FOwnDecoder.Crc(), FOutput, StreamPiece, &FPaced) !=
-      TBlockResult::Done) {
+  if (ExpandText({slot.Text.Data(), slot.TextSize}, slot.Crc, FCrc, FOutput, StreamPiece,
+                 &FPaced) != TBlockResult::Done) {
     return false;
   }
   FCombined = CombineCrc(FCombined, slot.Crc);
@@ -326,21 +290,27 @@ bool TParallelDecoder::TakeQueued(std::size_t& index) {
   return true;
 }
 
-// Decodes the block of Slot into its text. Its bytes stay, for the memory of a later block.
-void TParallelDecoder::DecodeSlot(TSlot& slot, TBlockDecoder& decoder, TPacedPump* pump) {
+// Reads the block of Slot from the stream and decodes it into its text.
+void TParallelDecoder::DecodeSlot(TSlot& slot, TDecoding& decoding, TPacedPump* pump) {
   TSlotState result = TSlotState::Failed;
   try {
-    if (decoder.Read(slot.Input.From(std::size_t(slot.Begin / 8 - slot.Base)),
-                     unsigned(slot.Begin % 8), slot.Bits, FLevel)) {
+    const std::uint64_t first = slot.Begin / 8;
+    const std::size_t count = std::size_t((slot.Begin + slot.Bits + 7) / 8 - first);
+    unsigned char* const bytes = decoding.Bytes.Take(MaxBlockBytes(FLevel) + 8);
+    TBlockDecoder& decoder = decoding.Decoder;
+    if (ReadWhole(first, bytes, count) &&
+        decoder.Read({bytes, count}, unsigned(slot.Begin % 8), slot.Bits, FLevel)) {
       if (pump) pump->Tick();
-      if (decoder.Untransform(slot.Text.Room(decoder.TextRoom()))) {
-        slot.Text.SetSize(decoder.TextSize());
+      slot.Crc = decoder.StoredCrc();
+      if (decoder.Untransform({slot.Text.Take(decoder.TextRoom()), decoder.TextRoom()})) {
+        slot.TextSize = decoder.TextSize();
         result = TSlotState::Done;
       }
       if (pump) pump->Tick();
     }
   } catch (...) {
-    // Out of memory: the sequential decoder takes over and reports what it finds.
+    // Out of memory, or the source failing: the sequential decoder takes over and reports
+    // what it finds.
   }
   {
     TLocked locked(FLock);
@@ -350,7 +320,7 @@ void TParallelDecoder::DecodeSlot(TSlot& slot, TBlockDecoder& decoder, TPacedPum
 }
 
 void TParallelDecoder::WorkerMain() {
-  TBlockDecoder decoder;
+  TDecoding decoding;
   for (;;) {
     FWork.Acquire();
     std::size_t index;
@@ -358,7 +328,7 @@ void TParallelDecoder::WorkerMain() {
       TLocked locked(FLock);
       if (FQuit || (FTaken == FQueued && FNoMore)) return;
     }
-    if (TakeQueued(index)) DecodeSlot(FSlots[index], decoder, nullptr);
+    if (TakeQueued(index)) DecodeSlot(FSlots[index], decoding, nullptr);
   }
 }
 

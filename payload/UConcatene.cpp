@@ -38,14 +38,12 @@ constexpr std::size_t EntryPiece = std::size_t(1) << 18;
 // The window loop, kept going through long work.
 const std::function<void()> Pump = [] { ui::Application.ProcessMessages(); };
 
-// The payload file, read a piece at a time.
+// The payload file, read a piece at a time. Reads at a place of their own go through a second
+// handle, whose file pointer nobody else uses: on a handle opened without overlapped reads,
+// such a read moves the pointer that the reads in order go on from.
 class TFileSource : public TByteSource {
  public:
-  explicit TFileSource(const rtl::ShortString& path)
-      : FFile(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr)) {
-    if (!FFile.Valid()) throw rtl::EFOpenError(path.str());
-  }
+  explicit TFileSource(const rtl::ShortString& path) : FFile(Open(path)), FAt(Open(path)) {}
   std::size_t Read(char* buffer, std::size_t count) override {
     DWORD got = 0;
     ui::CheckOS(ReadFile(FFile.Get(), buffer, static_cast<DWORD>(count), &got, nullptr));
@@ -56,9 +54,27 @@ class TFileSource : public TByteSource {
     at.QuadPart = static_cast<LONGLONG>(offset);
     ui::CheckOS(SetFilePointerEx(FFile.Get(), at, nullptr, FILE_BEGIN));
   }
+  std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t count) override {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD got = 0;
+    if (!ReadFile(FAt.Get(), buffer, static_cast<DWORD>(count), &got, &at)) {
+      if (GetLastError() == ERROR_HANDLE_EOF) return 0;
+      ui::CheckOS(false);
+    }
+    return got;
+  }
 
  private:
-  ui::TFileHandle FFile;
+  static HANDLE Open(const rtl::ShortString& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw rtl::EFOpenError(path.str());
+    return file;
+  }
+
+  ui::TFileHandle FFile, FAt;
 };
 
 // The temporary container as the decoder writes it. Unless it is closed after a clean end of

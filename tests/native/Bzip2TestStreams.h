@@ -146,13 +146,18 @@ class TChoppySource : public payload::TByteSource {
  public:
   TChoppySource(const std::string& bytes, std::size_t piece) : FBytes(bytes), FPiece(piece) {}
   std::size_t Read(char* buffer, std::size_t count) override {
-    const std::size_t n = std::min({count, FPiece, FBytes.size() - FPosition});
-    std::copy_n(FBytes.data() + FPosition, n, buffer);
+    const std::size_t n = ReadAt(FPosition, buffer, count);
     FPosition += n;
     return n;
   }
   void Seek(std::uint64_t offset) override {
     FPosition = std::size_t(std::min<std::uint64_t>(offset, FBytes.size()));
+  }
+  std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t count) override {
+    if (offset >= FBytes.size()) return 0;
+    const std::size_t n = std::min({count, FPiece, FBytes.size() - std::size_t(offset)});
+    std::copy_n(FBytes.data() + offset, n, buffer);
+    return n;
   }
 
  private:
