@@ -296,7 +296,10 @@ void TParallelDecoder::DecodeSlot(TSlot& slot, TDecoding& decoding, TPacedPump* 
   try {
     const std::uint64_t first = slot.Begin / 8;
     const std::size_t count = std::size_t((slot.Begin + slot.Bits + 7) / 8 - first);
-    unsigned char* const bytes = decoding.Bytes.Take(MaxBlockBytes(FLevel) + 8);
+    // Room for the longest block of the level, once; a "block" found longer than that, a
+    // little, before the stream was seen to be no stream of blocks, gets the room it needs.
+    unsigned char* const bytes =
+        decoding.Bytes.Take(std::max<std::size_t>(count, MaxBlockBytes(FLevel) + 8));
     TBlockDecoder& decoder = decoding.Decoder;
     if (ReadWhole(first, bytes, count) &&
         decoder.Read({bytes, count}, unsigned(slot.Begin % 8), slot.Bits, FLevel)) {

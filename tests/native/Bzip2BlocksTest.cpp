@@ -175,6 +175,8 @@ TEST(ParallelDecoder, DamagedStreamsFailAsTheSequentialDecoderFails) {
   cases.push_back({"a second stream after the first", good + CompressPayload("more", 1)});
   cases.push_back({"header only", good.substr(0, 4)});
   cases.push_back({"a wrong level digit", "BZh0" + good.substr(4)});
+  cases.push_back({"blocks longer than the level of the header allows",
+                   "BZh1" + CompressPayload(Noise(1000000, 14), 9).substr(4)});
   cases.push_back({"no bzip2 at all", "plain text, not a stream"});
 
   for (const auto& [what, bytes] : cases) {
