@@ -187,7 +187,6 @@ std::uint32_t TBlockCrc::Update(std::uint32_t crc, const unsigned char* bytes,
 }
 
 struct TBlockDecoder::TTables {
-  TBlockCrc Crc;
   std::array<THuffman, MaxGroups> Codes;
   std::array<unsigned char, MaxSelectors> Selectors;
   std::array<unsigned char, MaxAlphabet> Lengths;
@@ -195,9 +194,6 @@ struct TBlockDecoder::TTables {
 };
 
 TBlockDecoder::TBlockDecoder() : FTables(std::make_unique<TTables>()) {}
-const TBlockCrc& TBlockDecoder::Crc() const {
-  return FTables->Crc;
-}
 TBlockDecoder::~TBlockDecoder() = default;
 
 // The block up to its inverse transform: its header, its tables and its symbols, each byte

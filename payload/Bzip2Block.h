@@ -57,7 +57,6 @@ class TBlockDecoder {
   std::uint32_t TextSize() const { return FCount; }
   std::uint32_t StoredCrc() const { return FStoredCrc; }
   bool Untransform(std::span<unsigned char> text);
-  const TBlockCrc& Crc() const;
 
  private:
   bool Untransform(unsigned char* pool);

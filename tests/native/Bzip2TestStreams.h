@@ -131,7 +131,8 @@ inline payload::TBlockResult WriteBlock(payload::TBlockDecoder& decoder,
   std::vector<unsigned char> text(decoder.TextRoom());
   if (!decoder.Untransform(text)) return payload::TBlockResult::Failed;
   text.resize(decoder.TextSize());
-  return payload::ExpandText(text, decoder.StoredCrc(), decoder.Crc(), output, piece);
+  static const payload::TBlockCrc crc;
+  return payload::ExpandText(text, decoder.StoredCrc(), crc, output, piece);
 }
 
 // A copy of Bytes with Value's Count low bits written at stream bit Bit.
