@@ -26,6 +26,7 @@ memory_sizes=${BENCH_MEMORY_SIZES-"8 40 150"}
 app=$(unix_path 'c:\Morvidan')
 link=$(shortcut_file)
 NSIS_SHORTCUT="Morvidan NSIS"
+nsis_link="$(dirname "$link")/$NSIS_SHORTCUT.lnk"
 work=$(unix_path 'c:\banc')
 cache="$E2E_BUILD/bench"
 fccpack="$E2E_BUILD/native/tools/fccpack/fccpack"
@@ -143,9 +144,21 @@ nsis_script() {  # compressor, output, [folder]
   printf 'SectionEnd\n'
 }
 
+# Makes <path>.exe from the script for the folder given (none: nothing), unless the installer
+# already there was made from the same script.
+nsis_installer() {  # compressor, path without extension, [folder]
+  nsis_script "$1" "$2.exe" ${3:+"$3"} >"$2.nsi.new"
+  if [ -f "$2.exe" ] && cmp -s "$2.nsi.new" "$2.nsi"; then
+    rm -f "$2.nsi.new"
+    return 0
+  fi
+  mv "$2.nsi.new" "$2.nsi"
+  makensis -V1 "$2.nsi" >/dev/null || { rm -f "$2.nsi"; return 1; }
+}
+
 # One silent run of an NSIS installer, from its start to its end, in ms.
 run_nsis() {  # installer
-  rm -rf "$(unix_path 'c:\nsis')" "$(dirname "$link")/$NSIS_SHORTCUT.lnk"
+  rm -rf "$(unix_path 'c:\nsis')" "$nsis_link"
   local start
   start=$(now_ms)
   wine "$1" /S >/dev/null 2>&1 || return 1
@@ -161,22 +174,9 @@ prepare() {  # megabytes, [nsis]
     bash "$E2E_TOP/bench/release.bash" "$dir/release" "$mb"
     "$fccpack" pack "$dir/Morvidan.FCC" "$dir/release" >/dev/null || return 1
   fi
-  # An installer is made again whenever its script changes.
-  local name
   for c in ${2:+bzip2 lzma}; do
-    for name in "nsis-$c" "nsis-$c-empty"; do
-      if [ "$name" = "nsis-$c" ]; then
-        nsis_script "$c" "$dir/$name.exe" "$dir/release" >"$dir/$name.nsi.new"
-      else
-        nsis_script "$c" "$dir/$name.exe" >"$dir/$name.nsi.new"
-      fi
-      if [ -f "$dir/$name.exe" ] && cmp -s "$dir/$name.nsi.new" "$dir/$name.nsi"; then
-        rm -f "$dir/$name.nsi.new"
-        continue
-      fi
-      mv "$dir/$name.nsi.new" "$dir/$name.nsi"
-      makensis -V1 "$dir/$name.nsi" >/dev/null || { rm -f "$dir/$name.nsi"; return 1; }
-    done
+    nsis_installer "$c" "$dir/nsis-$c" "$dir/release" || return 1
+    nsis_installer "$c" "$dir/nsis-$c-empty" || return 1
   done
   # Built as the maker builds a release, in a build of the Wine-run flavour of its own.
   mkdir -p "$work/$mb"
