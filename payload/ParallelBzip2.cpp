@@ -14,7 +14,7 @@ namespace payload {
 namespace {
 
 // More decoding threads than this gain little, since one thread writes everything in order,
-// and each holds about 3.6 MB for a block of level 9.
+// and each holds about 3.6 MB for a block of level 9, and that block's bytes.
 constexpr unsigned MaxDecoders = 8;
 // Memory for a block's bytes or its text, kept from one block to the next: memory taken from
 // the system and given back for each block would be faulted in anew, page after page. It is
