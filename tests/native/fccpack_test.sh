@@ -176,6 +176,56 @@ printf 'not bzip2 at all' >text.FCC
 expect 1 "not a bzip2 stream" list text.FCC
 expect 3 "a missing payload" verify no-such.FCC
 
+# --- An installer read as its payload -----------------------------------------------------------
+# A small Windows program whose only section is its resources: type "FCC" (a name), id 1,
+# French, holding the payload file given; TYPE renames the type, CUT cuts the file short.
+cat >mkpe.pl <<'PERL'
+use strict;
+my ($payload, $out, $type, $cut) = @ARGV;
+open(my $in, '<:raw', $payload) or die; my $p = do { local $/; <$in> };
+my $dir = sub { pack('VVvvvv', 0, 0, 0, 0, @_) };
+my $rsrc = $dir->(1, 0) . pack('VV', 0x80000000 | 0x58, 0x80000000 | 0x18)
+  . $dir->(0, 1) . pack('VV', 1, 0x80000000 | 0x30)
+  . $dir->(0, 1) . pack('VV', 1036, 0x48)
+  . pack('VVVV', 0x1060, length $p, 0, 0)
+  . pack('v', 3) . pack('v3', map { ord } split //, $type) . $p;
+my $raw = (length($rsrc) + 511) & ~511;
+my $optional = pack('v', 0x10B) . ("\0" x 90) . pack('V', 16) . ("\0" x 16)
+  . pack('VV', 0x1000, length $rsrc) . ("\0" x 104);
+my $image = 'MZ' . ("\0" x 58) . pack('V', 0x40)
+  . pack('a4vvVVVvv', "PE\0\0", 0x14C, 1, 0, 0, 0, length $optional, 0x102) . $optional
+  . pack('a8VVVVVVvvV', '.rsrc', length $rsrc, 0x1000, $raw, 0x200, 0, 0, 0, 0, 0x40000040);
+$image .= "\0" x (0x200 - length $image);
+$image .= $rsrc . ("\0" x ($raw - length $rsrc));
+$image = substr($image, 0, $cut) if $cut;
+open(my $o, '>:raw', $out) or die; print $o $image; close $o or die;
+PERL
+perl mkpe.pl Morvidan.FCC install.exe FCC
+"$tool" list Morvidan.FCC >want.txt 2>&1
+expect 0 "list an installer" list install.exe
+cmp -s out.txt want.txt && pass "an installer lists as the payload it carries" || fail "installer list: $(cat out.txt)"
+expect 0 "verify an installer" verify install.exe
+contains out.txt "install.exe: ok, 4 entries" "verify reports the installer's entries"
+expect 0 "extract an installer" extract install.exe from-exe
+diff -r app from-exe >/dev/null && pass "extract gives the installer's files back" || fail "extract of an installer differs"
+perl mkpe.pl corrupt.FCC install-corrupt.exe FCC
+# Installers that lead nowhere: each refused with its cause, nothing written.
+perl mkpe.pl Morvidan.FCC install-fcx.exe FCX
+perl mkpe.pl Morvidan.FCC install-cut.exe FCC 3000
+printf 'MZ but no program' >install-text.exe
+perl -e 'print "MZ", "\0" x 58, pack("V", 0x7FFFFFF0)' >install-far.exe
+while IFS='|' read -r file cause; do
+  expect 1 "$file is refused" extract "$file" "out-$file"
+  contains err.txt "$cause" "$file: the cause"
+  [ -e "out-$file" ] && fail "$file: extract wrote something" || pass "$file: nothing written"
+done <<'CASES'
+install-corrupt.exe|error -4
+install-fcx.exe|no resource of type FCC
+install-cut.exe|run past the end of the file
+install-text.exe|headers run past the end of the file
+install-far.exe|headers run past the end of the file
+CASES
+
 # Packing into the folder being packed leaves the earlier payload out.
 expect 0 "repack over a payload inside the folder" pack app/self.FCC app
 expect 0 "repack again" pack app/self.FCC app

@@ -1,15 +1,22 @@
 #include "tools/fccpack/Commands.h"
 
+#include <algorithm>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <thread>
 
 #include "payload/Bzip2.h"
 #include "payload/Container.h"
 #include "payload/EntryNames.h"
+#include "payload/ParallelBzip2.h"
 #include "rtl/SysUtils.h"
+#include "tools/fccpack/Bzip2Writer.h"
+#include "tools/fccpack/ContainerScan.h"
 #include "tools/fccpack/HostFiles.h"
+#include "tools/fccpack/PayloadSource.h"
 
 namespace fccpack {
 
@@ -79,63 +86,79 @@ std::string StreamProblem(int code) {
   }
 }
 
-std::string Decompress(const std::string& payloadPath) {
-  const std::string bytes = ReadWholeFile(payloadPath);
-  if (bytes.empty()) Fault(payloadPath + ": the file is empty; a payload is one bzip2 stream");
+// The decoding threads: one per processor, up to four. Each holds about 4.5 MiB for a block
+// of level 9 and its bytes, and one thread writes everything in order anyway: four keep a run
+// of any size well within 64 MiB, whatever the machine.
+constexpr unsigned MostDecoders = 4;
+
+unsigned Decoders() {
+  const unsigned processors = std::thread::hardware_concurrency();
+  return std::clamp(processors, 1u, MostDecoders);
+}
+
+// Streams the payload of PayloadPath (a payload file or an installer) through the decoder
+// into Visitor, and checks the container as the installer will read it: the stream's faults
+// first, since the installer decompresses it whole before it reads the container, then the
+// container's. Returns the directory.
+payload::TArchiveDirectory Scan(const std::string& payloadPath, TContainerVisitor& visitor) {
+  TInputFile file(payloadPath);
+  const TFileRange range = FindPayload(file);
+  if (range.Size == 0) Fault(payloadPath + ": the file is empty; a payload is one bzip2 stream");
+  TPayloadSource source(file, range.Begin, range.Size);
+  TContainerScanner scanner(visitor);
   try {
-    return payload::DecompressPayload(bytes);
+    payload::DecodeStream(source, scanner, {.Decoders = Decoders(), .Pump = {}});
   } catch (const payload::EBzip2Error& e) {
     Fault(payloadPath + ": " + StreamProblem(e.Code()));
   }
-}
-
-// Opens the container with the installer's own reader, which reads the count and the
-// whole directory.
-std::unique_ptr<payload::TContainerReader> OpenReader(const std::string& payloadPath,
-                                                      payload::TMemoryInput& input,
-                                                      const std::string& container) {
-  try {
-    return std::make_unique<payload::TContainerReader>(input);
-  } catch (const rtl::ERangeError&) {
-    Fault(payloadPath + ": the entry count is negative; the installer stops with a range error");
-  } catch (const rtl::EInOutError&) {
-    Fault(payloadPath + ": the container (" + std::to_string(container.size()) +
-          " bytes) is cut short in its directory; the installer stops with a read error");
+  const TContainerFault fault = scanner.Finish();
+  const payload::TArchiveDirectory& directory = scanner.Directory();
+  const auto entry = [&] {
+    return EntryLabel(fault.Entry, directory[fault.Entry].Name.str());
+  };
+  switch (fault.Kind) {
+    case TContainerFault::None:
+      break;
+    case TContainerFault::NegativeCount:
+      Fault(payloadPath + ": the entry count is negative; the installer stops with a range error");
+    case TContainerFault::DirectoryCut:
+      Fault(payloadPath + ": the container (" + std::to_string(scanner.Total()) +
+            " bytes) is cut short in its directory; the installer stops with a read error");
+    case TContainerFault::NegativeSize:
+      Fault(payloadPath + ": " + entry() + " has a negative size (" +
+            std::to_string(directory[fault.Entry].Size) +
+            "); the installer stops there with a read error");
+    case TContainerFault::ContentsCut:
+      Fault(payloadPath + ": " + entry() + " is " + std::to_string(directory[fault.Entry].Size) +
+            " bytes long, but the container holds only " + std::to_string(fault.Held) +
+            " more; the installer stops there with a read error");
+    case TContainerFault::BytesAfter:
+      Fault(payloadPath + ": " + std::to_string(fault.Held) +
+            " bytes follow the last entry's contents; the data area must hold exactly the sizes");
   }
+  return directory;
 }
 
 struct TExamined {
   payload::TArchiveDirectory Directory;
-  std::vector<std::string> Contents;
+  std::uint64_t ContentBytes = 0;
   std::vector<std::string> Warnings;
+};
+
+// Counts the contents as they pass.
+class TCounter : public TContainerVisitor {
+ public:
+  void Contents(std::size_t, const char*, std::size_t count) override { Bytes += count; }
+  void Restart() override { Bytes = 0; }
+  std::uint64_t Bytes = 0;
 };
 
 // Everything that the installer will meet in a payload, checked before anything is written.
 TExamined Examine(const std::string& payloadPath) {
-  const std::string container = Decompress(payloadPath);
+  TCounter counter;
   TExamined result;
-  payload::TMemoryInput input(container);
-  const std::unique_ptr<payload::TContainerReader> reader =
-      OpenReader(payloadPath, input, container);
-  result.Directory = reader->Directory();
-  for (std::size_t i = 0; i < result.Directory.size(); ++i) {
-    const payload::TArchiveEntry& entry = result.Directory[i];
-    try {
-      reader->CheckNextEntry();
-    } catch (const rtl::EInOutError&) {
-      Fault(payloadPath + ": " + EntryLabel(i, entry.Name) +
-            (entry.Size < 0 ? " has a negative size (" + std::to_string(entry.Size) + ")"
-                            : " is " + std::to_string(entry.Size) +
-                                  " bytes long, but the container holds only " +
-                                  std::to_string(input.Remaining()) + " more") +
-            "; the installer stops there with a read error");
-    }
-    result.Contents.emplace_back(reader->ReadNextEntry().get(), std::size_t(entry.Size));
-  }
-  if (input.Remaining() > 0) {
-    Fault(payloadPath + ": " + std::to_string(input.Remaining()) +
-          " bytes follow the last entry's contents; the data area must hold exactly the sizes");
-  }
+  result.Directory = Scan(payloadPath, counter);
+  result.ContentBytes = counter.Bytes;
   std::string problems;
   std::map<std::string, std::size_t> seen;
   for (std::size_t i = 0; i < result.Directory.size(); ++i) {
@@ -247,6 +270,54 @@ class TCollector {
   std::vector<TItem> FItems;
 };
 
+// The pieces files are read in while they are packed.
+constexpr std::size_t PackPiece = std::size_t(1) << 20;
+
+// A 64-bit FNV-1a hash of bytes and their count: what was packed against what reads back.
+class THash {
+ public:
+  void Add(std::string_view data) {
+    for (const unsigned char c : data) FValue = (FValue ^ c) * 0x100000001B3ull;
+    FBytes += data.size();
+  }
+  std::uint64_t Bytes() const { return FBytes; }
+  friend bool operator==(const THash&, const THash&) = default;
+
+ private:
+  std::uint64_t FValue = 0xCBF29CE484222325ull;
+  std::uint64_t FBytes = 0;
+};
+
+class THashSink : public payload::TByteSink {
+ public:
+  void Write(const char* data, std::size_t count) override { Hash.Add({data, count}); }
+  void Rewind() override { Hash = {}; }
+  THash Hash;
+};
+
+// Writes each entry into its file in Folder as its contents stream past.
+class TExtractor : public TContainerVisitor {
+ public:
+  TExtractor(const std::string& folder, const std::vector<std::string>& hostNames)
+      : FFolder(folder), FHostNames(hostNames) {}
+  void EntryBegin(std::size_t index) override {
+    FFile = std::make_unique<TOutputFile>(FFolder, FHostNames.at(index));
+  }
+  void Contents(std::size_t, const char* data, std::size_t count) override {
+    FFile->Write({data, count});
+  }
+  void EntryEnd(std::size_t) override {
+    FFile->Close();
+    FFile.reset();
+  }
+  void Restart() override { FFile.reset(); }
+
+ private:
+  const std::string& FFolder;
+  const std::vector<std::string>& FHostNames;
+  std::unique_ptr<TOutputFile> FFile;
+};
+
 }  // namespace
 
 void Pack(const TPackOptions& options, std::ostream& out, std::ostream& err) {
@@ -270,31 +341,69 @@ void Pack(const TPackOptions& options, std::ostream& out, std::ostream& err) {
   }
   if (!problems.empty()) Fault("refused, nothing written:" + problems);
 
-  payload::TContainerWriter writer;
+  // The directory goes first, so every size is known before any contents are read.
+  std::string directory;
+  payload::AppendInt32(directory, std::int32_t(items.size()));
+  std::vector<std::uint64_t> sizes;
   for (const TItem& item : items) {
-    const std::string contents = ReadWholeFile(item.HostPath);
-    try {
-      writer.Add(item.Name, contents);
-    } catch (const rtl::ERangeError&) {
+    const std::uint64_t size = FileSize(item.HostPath);
+    if (size > std::uint64_t(std::numeric_limits<std::int32_t>::max()))
       Fault(item.HostPath + ": larger than an entry can be (2 GiB - 1 bytes)");
-    }
+    sizes.push_back(size);
+    directory += static_cast<char>(item.Name.size());
+    directory += item.Name;
+    payload::AppendInt32(directory, std::int32_t(size));
   }
-  const std::string container = writer.Build();
-  const std::string packed = payload::CompressPayload(container, BlockSize);
-  // The installer will read it with the same code: read it back before it is written.
-  if (payload::DecompressPayload(packed) != container)
-    Fault("the packed stream does not read back");
-  WriteFileAtomically(options.Output, packed);
-  out << options.Output << ": " << items.size() << " entries, " << container.size()
-      << " bytes in the container, " << packed.size() << " bytes compressed\n";
+
+  TReplacement output(options.Output);
+  std::uint64_t packedBytes = 0;
+  TBzip2Writer writer(BlockSize, [&](std::string_view piece) {
+    output.Write(piece);
+    packedBytes += piece.size();
+  });
+  THash hash;
+  const auto add = [&](std::string_view data) {
+    hash.Add(data);
+    writer.Add(data);
+  };
+  add(directory);
+  const auto piece = std::make_unique_for_overwrite<char[]>(PackPiece);
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    TInputFile file(items[i].HostPath);
+    for (std::uint64_t done = 0; done < sizes[i];) {
+      const std::size_t n =
+          file.ReadAt(done, piece.get(), std::size_t(std::min<std::uint64_t>(PackPiece, sizes[i] - done)));
+      if (n == 0) Fault(items[i].HostPath + ": became shorter while it was packed");
+      add({piece.get(), n});
+      done += n;
+    }
+    char more = 0;
+    if (file.ReadAt(sizes[i], &more, 1) != 0)
+      Fault(items[i].HostPath + ": became longer while it was packed");
+  }
+  writer.Finish();
+  output.Close();
+
+  // The installer will read it with the same code: read it back before it takes its place.
+  {
+    TInputFile back(output.TemporaryPath());
+    TPayloadSource source(back, 0, back.Size());
+    THashSink sink;
+    try {
+      payload::DecodeStream(source, sink, {.Decoders = Decoders(), .Pump = {}});
+    } catch (const payload::EBzip2Error&) {
+      Fault("the packed stream does not read back");
+    }
+    if (!(sink.Hash == hash)) Fault("the packed stream does not read back");
+  }
+  output.Commit();
+  out << options.Output << ": " << items.size() << " entries, " << hash.Bytes()
+      << " bytes in the container, " << packedBytes << " bytes compressed\n";
 }
 
 void List(const std::string& payloadPath, std::ostream& out) {
-  const std::string container = Decompress(payloadPath);
-  payload::TMemoryInput input(container);
-  const std::unique_ptr<payload::TContainerReader> reader =
-      OpenReader(payloadPath, input, container);
-  for (const payload::TArchiveEntry& entry : reader->Directory()) {
+  TContainerVisitor nothing;
+  for (const payload::TArchiveEntry& entry : Scan(payloadPath, nothing)) {
     const std::string shown = Shown(entry.Name.str());
     out << shown.substr(1, shown.size() - 2) << '\t' << entry.Size << '\n';
   }
@@ -305,28 +414,29 @@ void Verify(const std::string& payloadPath, std::ostream& out, std::ostream& err
   for (const std::string& warning : examined.Warnings) {
     err << "fccpack: " << payloadPath << ": warning: " << warning << '\n';
   }
-  std::size_t total = 0;
-  for (const std::string& contents : examined.Contents) total += contents.size();
-  out << payloadPath << ": ok, " << examined.Directory.size() << " entries, " << total
-      << " bytes of contents\n";
+  out << payloadPath << ": ok, " << examined.Directory.size() << " entries, "
+      << examined.ContentBytes << " bytes of contents\n";
 }
 
 void Extract(const std::string& payloadPath, const std::string& folder, std::ostream& out) {
+  // The whole payload is checked first, and decoded a second time to be written: a faulty
+  // payload writes nothing, and no entry is ever held whole.
   const TExamined examined = Examine(payloadPath);
+  std::vector<std::string> hostNames;
   for (std::size_t i = 0; i < examined.Directory.size(); ++i) {
     const std::string& name = examined.Directory[i].Name.str();
     if (payload::IsPathName(name)) {
       Fault(payloadPath + ": " + EntryLabel(i, name) +
             " is a path name; extract writes plain names only, nothing written");
     }
+    const std::optional<std::string> host = AnsiToHost(name);
+    if (!host) Fault(EntryLabel(i, name) + ": no host name for it, nothing written");
+    hostNames.push_back(*host);
   }
   MakeFolder(folder);
-  for (std::size_t i = 0; i < examined.Directory.size(); ++i) {
-    const std::string& name = examined.Directory[i].Name.str();
-    const std::optional<std::string> host = AnsiToHost(name);
-    if (!host) Fault(EntryLabel(i, name) + ": no host name for it");
-    WriteFileInFolder(folder, *host, examined.Contents[i]);
-  }
+  TExtractor extractor(folder, hostNames);
+  if (Scan(payloadPath, extractor) != examined.Directory)
+    Fault(payloadPath + ": changed while it was read; the files written may not match it");
   out << folder << ": " << examined.Directory.size() << " entries written\n";
 }
 

@@ -71,59 +71,83 @@ std::vector<std::string> ListFolder(const std::string& path) {
   return names;
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  TFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.Get() < 0) Fail("cannot open", path);
-  std::string data;
-  char buffer[1 << 16];
-  for (;;) {
-    const ssize_t n = read(fd.Get(), buffer, sizeof buffer);
+std::uint64_t FileSize(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) Fail("cannot read", path);
+  return std::uint64_t(st.st_size);
+}
+
+struct TInputFile::THandle {
+  explicit THandle(int fd) : Fd(fd) {}
+  TFd Fd;
+};
+
+TInputFile::TInputFile(const std::string& path) : FPath(path) {
+  FHandle = std::make_unique<THandle>(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (FHandle->Fd.Get() < 0) Fail("cannot open", path);
+  struct stat st {};
+  if (fstat(FHandle->Fd.Get(), &st) != 0) Fail("cannot read", path);
+  FSize = std::uint64_t(st.st_size);
+}
+
+TInputFile::~TInputFile() = default;
+
+std::size_t TInputFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t count) {
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t n = pread(FHandle->Fd.Get(), buffer + done, count - done, off_t(offset + done));
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) Fail("cannot read", path);
+    if (n < 0) Fail("cannot read", FPath);
     if (n == 0) break;
-    data.append(buffer, std::size_t(n));
+    done += std::size_t(n);
   }
-  return data;
+  return done;
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view data) {
-  const std::string temp = path + ".fccpack-tmp";
-  {
-    TFd fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644));
-    if (fd.Get() < 0) Fail("cannot create", temp);
-    try {
-      WriteAll(fd.Get(), data, temp);
-      CloseChecked(fd, temp);
-    } catch (...) {
-      unlink(temp.c_str());
-      throw;
-    }
-  }
-  if (rename(temp.c_str(), path.c_str()) != 0) {
-    const int saved = errno;
-    unlink(temp.c_str());
-    errno = saved;
-    Fail("cannot create", path);
-  }
+struct TOutputFile::THandle {
+  explicit THandle(int fd) : Fd(fd) {}
+  TFd Fd;
+};
+
+TOutputFile::TOutputFile(const std::string& path) : FPath(path) {
+  FHandle = std::make_unique<THandle>(
+      open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644));
+  if (FHandle->Fd.Get() < 0) Fail("cannot create", path);
 }
 
-void WriteFileInFolder(const std::string& folder, const std::string& name, std::string_view data) {
+TOutputFile::TOutputFile(const std::string& folder, const std::string& name)
+    : FPath(JoinPath(folder, name)) {
   TFd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.Get() < 0) Fail("cannot open the folder", folder);
-  const std::string path = JoinPath(folder, name);
   // Relative to the folder's descriptor and without following a link: the file is created
   // in that very folder or not at all.
-  TFd fd(
+  FHandle = std::make_unique<THandle>(
       openat(dir.Get(), name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644));
-  if (fd.Get() < 0) Fail("cannot create", path);
-  WriteAll(fd.Get(), data, path);
-  CloseChecked(fd, path);
+  if (FHandle->Fd.Get() < 0) Fail("cannot create", FPath);
+}
+
+TOutputFile::~TOutputFile() = default;
+
+void TOutputFile::Write(std::string_view data) {
+  WriteAll(FHandle->Fd.Get(), data, FPath);
+}
+
+void TOutputFile::Close() {
+  CloseChecked(FHandle->Fd, FPath);
 }
 
 void MakeFolder(const std::string& path) {
   if (mkdir(path.c_str(), 0755) != 0 && !(errno == EEXIST && KindOf(path) == TKind::Folder)) {
     Fail("cannot create the folder", path);
   }
+}
+
+void MoveOver(const std::string& from, const std::string& to) {
+  if (rename(from.c_str(), to.c_str()) != 0) Fail("cannot create", to);
+}
+
+void DeleteQuietly(const std::string& path) {
+  unlink(path.c_str());
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

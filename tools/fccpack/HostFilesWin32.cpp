@@ -13,21 +13,6 @@ namespace {
   throw TToolError{ExitIo, what + " " + path + ": Windows error " + std::to_string(GetLastError())};
 }
 
-void WriteNew(const std::string& path, std::string_view data) {
-  ui::TFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!file.Valid()) Fail("cannot create", path);
-  while (!data.empty()) {
-    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(data.size(), 1u << 30));
-    DWORD put = 0;
-    if (!WriteFile(file.Get(), data.data(), want, &put, nullptr) || put == 0) {
-      Fail("cannot write", path);
-    }
-    data.remove_prefix(put);
-  }
-  if (!file.Close()) Fail("cannot write", path);
-}
-
 }  // namespace
 
 TKind KindOf(const std::string& path) {
@@ -50,46 +35,93 @@ std::vector<std::string> ListFolder(const std::string& path) {
   return names;
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  ui::TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) Fail("cannot open", path);
-  std::string data;
-  char buffer[1 << 16];
-  for (;;) {
+std::uint64_t FileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) Fail("cannot read", path);
+  return std::uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
+struct TInputFile::THandle {
+  explicit THandle(HANDLE handle) : File(handle) {}
+  ui::TFileHandle File;
+};
+
+TInputFile::TInputFile(const std::string& path) : FPath(path) {
+  FHandle = std::make_unique<THandle>(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                  nullptr, OPEN_EXISTING,
+                                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!FHandle->File.Valid()) Fail("cannot open", path);
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(FHandle->File.Get(), &size)) Fail("cannot read", path);
+  FSize = std::uint64_t(size.QuadPart);
+}
+
+TInputFile::~TInputFile() = default;
+
+// Every read names its place, so that no read depends on the file pointer that others move.
+std::size_t TInputFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t count) {
+  std::size_t done = 0;
+  while (done < count) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset + done);
+    at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 30));
     DWORD got = 0;
-    if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) Fail("cannot read", path);
+    if (!ReadFile(FHandle->File.Get(), buffer + done, want, &got, &at)) {
+      if (GetLastError() == ERROR_HANDLE_EOF) break;
+      Fail("cannot read", FPath);
+    }
     if (got == 0) break;
-    data.append(buffer, got);
+    done += got;
   }
-  return data;
+  return done;
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view data) {
-  const std::string temp = path + ".fccpack-tmp";
-  try {
-    WriteNew(temp, data);
-  } catch (...) {
-    DeleteFileA(temp.c_str());
-    throw;
-  }
-  if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    const DWORD code = GetLastError();
-    DeleteFileA(temp.c_str());
-    SetLastError(code);
-    Fail("cannot create", path);
+struct TOutputFile::THandle {
+  explicit THandle(HANDLE handle) : File(handle) {}
+  ui::TFileHandle File;
+};
+
+TOutputFile::TOutputFile(const std::string& path) : FPath(path) {
+  FHandle = std::make_unique<THandle>(CreateFileA(
+      path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!FHandle->File.Valid()) Fail("cannot create", path);
+}
+
+// The name was checked to be a plain Windows name: no separator, no drive, no "..".
+TOutputFile::TOutputFile(const std::string& folder, const std::string& name)
+    : TOutputFile(JoinPath(folder, name)) {}
+
+TOutputFile::~TOutputFile() = default;
+
+void TOutputFile::Write(std::string_view data) {
+  while (!data.empty()) {
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(data.size(), 1u << 30));
+    DWORD put = 0;
+    if (!WriteFile(FHandle->File.Get(), data.data(), want, &put, nullptr) || put == 0) {
+      Fail("cannot write", FPath);
+    }
+    data.remove_prefix(put);
   }
 }
 
-void WriteFileInFolder(const std::string& folder, const std::string& name, std::string_view data) {
-  // The name was checked to be a plain Windows name: no separator, no drive, no "..".
-  WriteNew(JoinPath(folder, name), data);
+void TOutputFile::Close() {
+  if (!FHandle->File.Close()) Fail("cannot write", FPath);
 }
 
 void MakeFolder(const std::string& path) {
   if (!CreateDirectoryA(path.c_str(), nullptr) && KindOf(path) != TKind::Folder) {
     Fail("cannot create the folder", path);
   }
+}
+
+void MoveOver(const std::string& from, const std::string& to) {
+  if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) Fail("cannot create", to);
+}
+
+void DeleteQuietly(const std::string& path) {
+  DeleteFileA(path.c_str());
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

@@ -19,7 +19,9 @@ const char* const Usage = R"(usage: fccpack pack [--root WINDOWS-FOLDER] PAYLOAD
 
 Packs files into a payload for the Morvidan installer (the file "Morvidan.FCC" and the
 installer's "FCC" resource): one bzip2 stream, block size 9, over a container of named
-entries. Names are stored in Windows-1252.
+entries. Names are stored in Windows-1252. list, verify and extract also take an installer
+(install.exe) for PAYLOAD, and read the payload it carries without running it. Payloads of
+any size stream through in a few tens of MiB: none is ever held whole.
 
   pack     Writes PAYLOAD (replacing it only once it is complete). An INPUT that is a file
            travels under its own name. An INPUT that is a folder brings its files under their
@@ -39,12 +41,13 @@ entries. Names are stored in Windows-1252.
            it: one bzip2 stream and nothing after it, the count, the directory, every size,
            a data area that holds exactly the sizes, and every name. Prints "ok" or the
            fault; warns about names that would name the same file.
-  extract  Writes every entry into DIR (created when missing, its parent must exist).
-           Only plain names: a payload with path names is refused, and nothing is ever
-           written outside DIR.
+  extract  Writes every entry into DIR (created when missing, its parent must exist), once
+           the whole payload has verified: a faulty payload writes nothing. Only plain
+           names: a payload with path names is refused, and nothing is ever written
+           outside DIR.
 
-Exit codes: 0 done; 1 the payload or an input is faulty (nothing written); 2 wrong usage;
-3 a file could not be read or written.
+Exit codes: 0 done; 1 the payload, the installer or an input is faulty (nothing written);
+2 wrong usage; 3 a file could not be read or written.
 )";
 
 int UsageError(const std::string& message) {
