@@ -1,5 +1,5 @@
 # The front door. `make run` and `make test` install what is missing, build and go.
-.PHONY: all deps build run test bench fuzz installer clean
+.PHONY: all deps build run test bench fuzz installer check-release clean
 
 all: build
 
@@ -26,6 +26,11 @@ fuzz: build
 # The maker's own release: make installer PAYLOAD=<folder>
 installer: deps
 	@scripts/make-installer.sh
+
+# Whether a published installer is what this checkout builds from a release folder, byte for
+# byte but for its signature: make check-release INSTALLER=<install.exe> PAYLOAD=<folder>
+check-release: deps
+	@scripts/check-release.sh "$(INSTALLER)" "$(PAYLOAD)"
 
 clean:
 	rm -rf build dist out

@@ -4,24 +4,31 @@
 # A folder without the application's executable, or that breaks the payload's rules (names too
 # long, empty, not allowed by Windows, equal but for letter case...), is refused with the
 # reason, and nothing is built.
-# BUILD_ROOT and DIST name other build and output folders (default build and dist).
+# The same checkout and the same folder give the same installer byte for byte, whatever the
+# time, the build folder, the checkout's place or the locale: the script prints its SHA-256
+# (before signing), and scripts/check-release.sh checks a published installer that way.
+# BUILD_ROOT and DIST name other build and output folders (default build and dist; relative
+# to the checkout, or absolute); PAYLOAD is relative to the folder the script is run from.
 # SIGN_CERT (a .pfx) signs the installer, with SIGN_PASS, SIGN_NAME, SIGN_URL and
 # SIGN_TIMESTAMP_URL as scripts/sign.sh tells; the certificate is checked before the build, and
 # a certificate that cannot sign (missing, unreadable, wrong password, expired...) leaves
 # dist/install.exe as it was. Without SIGN_CERT the installer comes out unsigned.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-cd "$top"
 if [ -z "${PAYLOAD:-}" ] || [ ! -d "$PAYLOAD" ]; then
   echo "make installer: PAYLOAD must name the folder of the release to install, e.g." >&2
   echo "  make installer PAYLOAD=/chemin/vers/Morvidan" >&2
   exit 2
 fi
+release=$(cd "$PAYLOAD" && pwd)
+cd "$top"
 b=${BUILD_ROOT:-build}
 dist=${DIST:-dist}
+[[ $b = /* ]] || b="$top/$b"
+[[ $dist = /* ]] || dist="$top/$dist"
 # The installation starts, links and updates the application's executable: a release without
 # one (an empty folder, the wrong folder) would install nothing that runs.
-if [ -z "$(find "$PAYLOAD" -maxdepth 1 -type f -iname Morvidan.exe -print -quit)" ]; then
+if [ -z "$(find "$release" -maxdepth 1 -type f -iname Morvidan.exe -print -quit)" ]; then
   echo "make installer: $PAYLOAD has no Morvidan.exe, the program the installation starts;" >&2
   echo "  $dist/install.exe is unchanged" >&2
   exit 1
@@ -29,12 +36,13 @@ fi
 if [ -n "${SIGN_CERT:-}" ]; then
   scripts/sign.sh check "$dist/install.exe" || exit 1
 fi
-FLAVOURS=native scripts/build.sh >/dev/null
-fccpack="$b/native/tools/fccpack/fccpack"
+# The maker's fccpack: optimised, without the sanitizers of the tests' build.
+BUILD_ROOT=$b FLAVOURS=tools scripts/build.sh >/dev/null
+fccpack="$b/tools/tools/fccpack/fccpack"
 mkdir -p "$b/maker"
-payload="$(cd "$b/maker" && pwd)/Morvidan.FCC"
+payload="$b/maker/Morvidan.FCC"
 rm -f "$payload"
-if ! "$fccpack" pack "$payload" "$PAYLOAD"; then
+if ! "$fccpack" pack "$payload" "$release"; then
   echo "make installer: $PAYLOAD cannot be packed (see above); $dist/install.exe is unchanged" >&2
   exit 1
 fi
@@ -45,6 +53,11 @@ cmake -S . -B "$b/maker/win32" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DINSTALL_PAYLOAD="$payload" >/dev/null
 cmake --build "$b/maker/win32" -j "$(nproc)" --target install_exe -- --quiet
 built="$b/maker/win32/installer/install.exe"
+# What the installer was made with, for whoever rebuilds it to compare with.
+echo "make installer: built with $(i686-w64-mingw32-g++-posix --version | head -n 1)," \
+  "$(i686-w64-mingw32-ld --version | head -n 1), bzip2 sources" \
+  "$(sed -n '1s/^bzip2 (\([^)]*\)).*/\1/p' "$bz2/debian/changelog" 2>/dev/null || echo '?')"
+echo "make installer: SHA-256 before signing: $(sha256sum "$built" | cut -d' ' -f1)"
 mkdir -p "$dist"
 if [ -n "${SIGN_CERT:-}" ]; then
   scripts/sign.sh "$built" "$dist/install.exe" || exit 1
