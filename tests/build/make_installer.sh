@@ -64,6 +64,9 @@ perl scripts/pe-resource.pl extract "$DIST/install.exe" "$work/carried.FCC" 2>/d
 check "the payload it carries is a sound one" "$fccpack" verify "$work/carried.FCC"
 "$fccpack" list "$work/carried.FCC" >"$work/list" 2>&1
 check "the payload it carries holds the release's three files" test "$(grep -c . "$work/list")" = 3
+"$fccpack" list "$DIST/install.exe" >"$work/list-exe" 2>&1
+check "fccpack reads the installer itself as the payload it carries" cmp -s "$work/list" "$work/list-exe"
+check "fccpack verifies the installer itself" "$fccpack" verify "$DIST/install.exe"
 mkdir -p "$work/back"
 (cd "$work/back" && "$fccpack" extract "$work/carried.FCC" . >/dev/null 2>&1)
 check "the files come back as they went in" diff -r "$work/back" "$release"
