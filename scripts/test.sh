@@ -18,7 +18,8 @@ dist=dist
 export BUILD_ROOT=$b DIST=$dist
 layers=${LAYERS:-"native build win e2e fuzz"}
 out="$top/out"
-[ "$b" = build ] || out="$top/$b/out"
+[ "$b" = build ] || out="$b/out"
+[[ $out = /* ]] || out="$top/$out"
 logs="$out/test-logs"
 export INSTALL_ARTIFACTS="$out/screens"
 rm -rf "$logs"
@@ -135,7 +136,8 @@ for layer in $layers; do
     for bin in $b/fuzz/fuzz/*_fuzz; do
       [ -x "$bin" ] || continue
       name=$(basename "$bin")
-      corpus="$top/$b/fuzz-corpus/$name"
+      corpus="$b/fuzz-corpus/$name"
+      [[ $corpus = /* ]] || corpus="$top/$corpus"
       mkdir -p "$corpus"
       seeds="$top/fuzz/corpus/${name%_fuzz}"
       dicts=()

@@ -18,7 +18,9 @@ wine_setup() {
   if [ -n "${1:-}" ]; then
     export WINEPREFIX=$1
   else
-    export WINEPREFIX="$top/${BUILD_ROOT:-build}/wine/prefix-$$"
+    local root=${BUILD_ROOT:-build}
+    [[ $root = /* ]] || root="$top/$root"
+    export WINEPREFIX="$root/wine/prefix-$$"
     WINE_PRIVATE_PREFIX=$WINEPREFIX
   fi
   mkdir -p "$(dirname "$WINEPREFIX")"
