@@ -5,7 +5,7 @@ enable_language(RC)
 set(bin ${CMAKE_CURRENT_BINARY_DIR})
 set(assets ${PROJECT_SOURCE_DIR}/tools/assets)
 set(INSTALL_PAYLOAD "" CACHE FILEPATH "Payload file to embed (default: the demo payload)")
-set(FCCPACK "" CACHE FILEPATH "The native fccpack that packs the demo payload")
+set(FCCPACK "" CACHE FILEPATH "The native fccpack (the tools build) that packs the demo payload")
 
 add_custom_command(OUTPUT ${bin}/background.bmp.bz2
   COMMAND ${assets}/make-background.sh ${bin}/background.bmp
