@@ -21,7 +21,8 @@ export BUILD_ROOT=$b DIST=$dist
 layers=${LAYERS:-"native build win e2e fuzz"}
 # shellcheck source=wine-env.sh
 source scripts/wine-env.sh
-flavour=$(wine_flavour)
+wine_flavour >/dev/null  # asked once here, for every layer and script after
+flavour=$WINE_FLAVOUR
 out="$top/out"
 [ "$b" = build ] || out="$top/$b/out"
 logs="$out/test-logs"
@@ -106,6 +107,15 @@ for layer in $layers; do
       pass "dist/win64/install.exe is a PE32+ GUI program"
     else
       fail "dist/win64/install.exe is a PE32+ GUI program"
+    fi
+    # Mapped from its file rather than read into memory when it starts, as 32-bit Wine does with
+    # an image whose sections do not start on pages in the file, payload and all.
+    unaligned=$(objdump -h "$dist/install.exe" 2>/dev/null |
+      awk '$1 ~ /^[0-9]+$/ && $6 !~ /000$/ { print $2 }' | paste -sd' ')
+    if objdump -h "$dist/install.exe" >/dev/null 2>&1 && [ -z "$unaligned" ]; then
+      pass "dist/install.exe's sections start on pages in the file"
+    else
+      fail "dist/install.exe's sections start on pages in the file (not: ${unaligned:-unreadable})"
     fi
     run_checks tests/build build
     ;;
