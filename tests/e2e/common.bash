@@ -17,7 +17,8 @@ source "$E2E_TOP/scripts/wine-env.sh"
 
 # The build under test, its installer, and the files its demo payload carries as the build
 # made them.
-E2E_FLAVOUR=$(wine_flavour)
+wine_flavour >/dev/null
+E2E_FLAVOUR=$WINE_FLAVOUR
 if [ "$E2E_FLAVOUR" = win32 ]; then
   E2E_INSTALLER="$E2E_DIST/install.exe"
 else
