@@ -43,7 +43,7 @@ if [ "$E2E_FLAVOUR" = win32 ]; then
 else
   nsis_target=amd64-unicode toolchain=cmake/mingw-x86_64.cmake
 fi
-echo "pair: ours=$E2E_FLAVOUR ($(file -b "$E2E_INSTALLER" | cut -d, -f1)) nsis=$nsis_target; $(wine_flavour_line)"
+echo "pair: ours=$E2E_FLAVOUR nsis=$nsis_target; $(wine_flavour_line)"
 export ASAN_OPTIONS=detect_leaks=0
 bz2=$(cd "$E2E_TOP" && scripts/bzip2-source.sh)
 mkdir -p "$work" "$cache"
