@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # The installation as a user waits for it, against the installers a maker would otherwise pick,
-# all measured here in one run and in one prefix:
+# all measured here in one run and in one prefix. Where this machine executes 32-bit code, the
+# pair is the product (PE32) against NSIS's default 32-bit target (x86-unicode), as a maker
+# compares them; where it cannot, the x86_64 twin against NSIS's amd64-unicode target. The first
+# line says which:
+#   pair: ours=<build> nsis=<target>
 #   install: seconds=<s> ratio=<x>   the demo payload, from the click on "Suivant >" of page 3 to
 #            the stamped executable, against the least work that gives the same files
 #            (libbz2 into memory, one write per entry)
@@ -9,8 +13,10 @@
 #            NSIS (solid bzip2 and solid lzma, the same files and the same desktop shortcut) from
 #            its start to its end in silent mode, less an NSIS installer of nothing started the
 #            same way
-#   unpack: mb=<m> peak_extra_mib=<>   the most memory install.exe held during the run, less
-#            what it held on page 3
+#   unpack: mb=<m> page3_mib=<> peak_mib=<> peak_extra_mib=<>   what install.exe held on page 3,
+#            the most it held during the run, and the difference (BENCH_MEMORY_SIZES, 1 8 40 150
+#            by default; 600 selects a release of 600 MB with one entry of 300 MB, which a 32-bit
+#            process must install without holding it)
 #   decode: mb=<m> ms=<ours> bzip2_ms=<> lbzip2_n2_ms=<> ratio_lbzip2=<>   decoding the payload
 #            alone: ours into nothing under Wine, bzip2 -dc and lbzip2 -dc -n2 into /dev/null
 #   responsive: mb=<m> longest_ms=<> pings=<>   the longest the wizard took to answer a message
@@ -22,7 +28,7 @@ e2e_begin bench >/dev/null 2>&1
 
 rounds=${BENCH_ROUNDS:-3}
 sizes=${BENCH_SIZES-"8 40"}
-memory_sizes=${BENCH_MEMORY_SIZES-"8 40 150"}
+memory_sizes=${BENCH_MEMORY_SIZES-"1 8 40 150"}
 app=$(unix_path 'c:\Morvidan')
 link=$(shortcut_file)
 NSIS_SHORTCUT="Morvidan NSIS"
@@ -30,8 +36,14 @@ nsis_link="$(dirname "$link")/$NSIS_SHORTCUT.lnk"
 work=$(unix_path 'c:\banc')
 cache="$E2E_BUILD/bench"
 fccpack="$E2E_BUILD/native/tools/fccpack/fccpack"
-unpack_bench="$E2E_BUILD/win64/bench/unpack_bench.exe"
-ping_window="$E2E_BUILD/win64/bench/ping_window.exe"
+unpack_bench="$E2E_BUILD/$E2E_FLAVOUR/bench/unpack_bench.exe"
+ping_window="$E2E_BUILD/$E2E_FLAVOUR/bench/ping_window.exe"
+if [ "$E2E_FLAVOUR" = win32 ]; then
+  nsis_target=x86-unicode toolchain=cmake/mingw-i686.cmake
+else
+  nsis_target=amd64-unicode toolchain=cmake/mingw-x86_64.cmake
+fi
+echo "pair: ours=$E2E_FLAVOUR nsis=$nsis_target; $(wine_flavour_line)"
 export ASAN_OPTIONS=detect_leaks=0
 bz2=$(cd "$E2E_TOP" && scripts/bzip2-source.sh)
 mkdir -p "$work" "$cache"
@@ -85,13 +97,13 @@ click_and_time() {  # window
 }
 
 # One run of an installer from the click on "Suivant >" of page 3 to the stamp, in ms; with
-# "memory", prints "<ms> <peak extra KiB>"; with "ping", "<ms> <longest answer> <pings>".
+# "memory", prints "<ms> <KiB on page 3> <peak KiB>"; with "ping", "<ms> <longest answer> <pings>".
 run_ours() {  # installer, [memory|ping]
   local exe=$1 what=${2:-} pid page3 stop result ping
   rm -rf "$app" "$link"
   open_to_page3 bench "" "$exe" >/dev/null || return 1
   sleep 0.5
-  pid=$(pgrep -f -x "$exe" | head -n 1)
+  pid=$(program_pids install.exe | head -n 1)
   if [ "$what" = memory ]; then
     # The kernel's own peak (VmHWM) is only brought up to date when memory is unmapped, which
     # Wine's heap seldom does: the resident size is sampled every 2 ms instead.
@@ -119,7 +131,7 @@ run_ours() {  # installer, [memory|ping]
     memory)
       : >"$stop"
       wait "$ping"
-      echo "$ms $(($(cat "$result") - page3))" ;;
+      echo "$ms $page3 $(cat "$result")" ;;
     ping)
       : >"$stop"
       wait "$ping"
@@ -134,7 +146,7 @@ run_ours() {  # installer, [memory|ping]
 # that the shell saves starts a program of Wine's own (winemenubuilder), which costs both
 # installers the same 20 to 30 ms.
 nsis_script() {  # compressor, output, [folder]
-  printf 'Unicode true\nTarget amd64-unicode\nSetCompressor /SOLID /FINAL %s\n' "$1"
+  printf 'Unicode true\nTarget %s\nSetCompressor /SOLID /FINAL %s\n' "$nsis_target" "$1"
   printf 'OutFile "%s"\nInstallDir "c:\\nsis"\nRequestExecutionLevel user\nSilentInstall silent\n' "$2"
   printf 'Section\n'
   if [ -n "${3:-}" ]; then
@@ -178,13 +190,13 @@ prepare() {  # megabytes, [nsis]
     nsis_installer "$c" "$dir/nsis-$c" "$dir/release" || return 1
     nsis_installer "$c" "$dir/nsis-$c-empty" || return 1
   done
-  # Built as the maker builds a release, in a build of the Wine-run flavour of its own.
+  # Built as the maker builds a release, in a build of the measured flavour of its own.
   mkdir -p "$work/$mb"
-  cmake -S "$E2E_TOP" -B "$cache/win64" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DBZIP2_SOURCE_DIR="$bz2" \
+  cmake -S "$E2E_TOP" -B "$cache/$E2E_FLAVOUR" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DBZIP2_SOURCE_DIR="$bz2" \
     -DINSTALL_PAYLOAD="$dir/Morvidan.FCC" >/dev/null &&
-    cmake --build "$cache/win64" --target install_exe -- --quiet >/dev/null &&
-    cp "$cache/win64/installer/install.exe" "$work/$mb/install.exe"
+    cmake --build "$cache/$E2E_FLAVOUR" --target install_exe -- --quiet >/dev/null &&
+    cp "$cache/$E2E_FLAVOUR/installer/install.exe" "$work/$mb/install.exe"
 }
 
 # The best NSIS time of several rounds less the best start-up of the same NSIS without files.
@@ -227,9 +239,11 @@ done
 
 for mb in $memory_sizes; do
   prepare "$mb" || { echo "unpack: mb=$mb the release could not be prepared"; continue; }
-  read -r ms extra < <(run_ours "$work/$mb/install.exe" memory)
-  if [ -n "${extra:-}" ]; then
-    LC_ALL=C awk -v m="$mb" -v k="$extra" 'BEGIN { printf "unpack: mb=%d peak_extra_mib=%.1f\n", m, k / 1024 }'
+  read -r ms page3 peak < <(run_ours "$work/$mb/install.exe" memory)
+  if [ -n "${peak:-}" ]; then
+    LC_ALL=C awk -v m="$mb" -v p="$page3" -v k="$peak" 'BEGIN {
+      printf "unpack: mb=%d page3_mib=%.1f peak_mib=%.1f peak_extra_mib=%.1f\n",
+             m, p / 1024, k / 1024, (k - p) / 1024 }'
   else
     echo "unpack: mb=$mb the measure failed"
     status=1

@@ -3,7 +3,8 @@
 # this machine: the application's executable and its libraries (Wine's own Windows DLLs), a
 # font, pictures, text and small data files. The same machine gives the same folder.
 #   bench/release.bash <folder> <megabytes>
-# Run by the install benchmark; not a benchmark of its own.
+# Run by the install benchmark; not a benchmark of its own. From 600 MB on, half the release is
+# one entry.
 set -euo pipefail
 folder=$1
 mb=$2
@@ -12,6 +13,9 @@ dlls=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
 font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 rm -rf "$folder"
 mkdir -p "$folder"
+
+words=(Facture client montant TVA remise article quantité total règlement échéance livraison
+       acompte avoir devis relance escompte)
 
 size_of() { stat -c %s "$1"; }
 room() { echo $((total * $1 / 100)); }
@@ -43,6 +47,20 @@ for f in $(pick_libraries "$(room 40)" "$(room 12)"); do
 done
 cp "$font" "$folder/Morvidan Sans.ttf"
 
+# Past years' invoices, in one archive of half the release, from 600 MB on: a single entry far
+# larger than anything a 32-bit process could hold whole.
+if [ "$mb" -ge 600 ]; then
+  awk -v n="$((total / 2))" -v w="${words[*]}" 'BEGIN {
+    srand(1); split(w, words, " "); out = 0
+    while (out < n) {
+      line = sprintf("F-%05d;%s;%d,%02d\r\n", int(rand() * 99999),
+                     words[1 + int(rand() * length(words))], int(rand() * 5000), int(rand() * 100))
+      if (out + length(line) > n) line = substr(line, 1, n - out)
+      printf "%s", line; out += length(line)
+    }
+  }' | iconv -f UTF-8 -t CP1252 >"$folder/Archives.QVA"
+fi
+
 # Pictures: photographs compress little, as JPEG files do not compress at all.
 n=0
 while [ "$(du -sb "$folder" | cut -f1)" -lt "$((total * 80 / 100))" ] && [ $n -lt 12 ]; do
@@ -52,8 +70,6 @@ while [ "$(du -sb "$folder" | cut -f1)" -lt "$((total * 80 / 100))" ] && [ $n -l
 done
 
 # Text and data files: invoices, clients and settings, in French, up to the size asked for.
-words=(Facture client montant TVA remise article quantité total règlement échéance livraison
-       acompte avoir devis relance escompte)
 kinds=(QVF QVC LP)
 i=0
 while [ "$(du -sb "$folder" | cut -f1)" -lt "$total" ]; do

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Runs the benchmarks: each prints ratios measured side by side in one run.
+# Runs the benchmarks: each prints ratios measured side by side in one run. The Windows ones run
+# the product's own build (win32) where this machine executes 32-bit code, the x86_64 twin
+# (win64) where it cannot; the first line says which.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -8,7 +10,8 @@ b=${BUILD_ROOT:-build}
 source scripts/wine-env.sh
 WINE_OWN_DISPLAY=1 wine_setup
 trap wine_teardown EXIT
-for exe in "$b"/win64/bench/*_bench.exe; do
+wine_flavour_line
+for exe in "$b/$(wine_flavour)"/bench/*_bench.exe; do
   [ -f "$exe" ] || continue
   wine "$exe"
 done

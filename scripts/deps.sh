@@ -11,6 +11,15 @@ PKGS=(cmake ninja-build make g++ clang libclang-rt-14-dev libbz2-dev googletest
 # The benchmarks compare with the installers and decoders a maker would otherwise pick.
 [ "${1:-}" = bench ] && PKGS+=(nsis lbzip2)
 
+# The product is a PE32: where this machine executes 32-bit code, Debian's 32-bit Wine runs
+# it. Where it cannot, wine32 is left out: its loader would stand in front of wine64 and fail
+# to start at all, and the Wine layers run the x86_64 twin instead.
+runs32=no
+if "$(dirname "$0")/runs-32bit.sh"; then
+  runs32=yes
+  PKGS+=(wine32:i386)
+fi
+
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -23,6 +32,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   fi
   echo "deps: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
+  if [ $runs32 = yes ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

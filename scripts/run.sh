@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Starts the installer under Wine: dist/win64/install.exe, the same program as the product
-# dist/install.exe (32-bit), which Debian's Wine cannot run. With a DISPLAY, the wizard opens
-# there for you. Without one, it runs on a virtual display and is clicked through a complete
-# installation as a user would do it; a screenshot of every page lands in out/run/.
+# Starts the installer under Wine: the product dist/install.exe where this machine executes
+# 32-bit code, its x86_64 twin dist/win64/install.exe where it cannot (scripts/wine-env.sh
+# chooses, and says which). With a DISPLAY, the wizard opens there for you. Without one, it
+# runs on a virtual display and is clicked through a complete installation as a user would do
+# it; a screenshot of every page lands in out/run/.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -13,13 +14,16 @@ if [ -n "${DISPLAY:-}" ]; then
   source scripts/wine-env.sh
   wine_setup "$prefix"
   trap wine_teardown EXIT
-  echo "run: dist/win64/install.exe on display $DISPLAY (prefix $prefix)"
-  wine dist/win64/install.exe
+  exe=dist/win64/install.exe
+  [ "$(wine_flavour)" = win32 ] && exe=dist/install.exe
+  echo "run: $exe on display $DISPLAY (prefix $prefix); $(wine_flavour_line)"
+  wine "$exe"
   exit 0
 fi
 
 # shellcheck source=../tests/e2e/common.bash
 source tests/e2e/common.bash
+echo "run: ${E2E_INSTALLER#"$top"/}; $(wine_flavour_line)"
 E2E_SHOTS="$top/out/run"
 mkdir -p "$E2E_SHOTS"
 rm -rf "$prefix"  # a fresh installation each time; the prefix stays for a look afterwards

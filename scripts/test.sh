@@ -4,8 +4,10 @@
 #   native  GoogleTest suites of the platform-free core, under ASan and UBSan, and those of the
 #           threaded decoder under ThreadSanitizer
 #   build   checks of the products themselves
-#   win     GoogleTest programs of the win64 build, under Wine on a virtual display
+#   win     GoogleTest programs of the Windows build, under Wine on a virtual display
 #   e2e     the real install.exe driven from outside (tests/e2e/*.sh)
+#           Both run the product's own build (win32) where this machine executes 32-bit code,
+#           and the x86_64 twin (win64) where it cannot; the summary says which.
 #   fuzz    bounded libFuzzer runs (FUZZ_SECONDS each, 30 by default)
 # LAYERS selects some of them (e.g. LAYERS="native win"); FILTER is handed to GoogleTest;
 # BUILD_ROOT as for scripts/build.sh.
@@ -17,6 +19,10 @@ dist=dist
 [ "$b" = build ] || dist="$b/dist"
 export BUILD_ROOT=$b DIST=$dist
 layers=${LAYERS:-"native build win e2e fuzz"}
+# shellcheck source=wine-env.sh
+source scripts/wine-env.sh
+wine_flavour >/dev/null  # asked once here, for every layer and script after
+flavour=$WINE_FLAVOUR
 out="$top/out"
 [ "$b" = build ] || out="$b/out"
 [[ $out = /* ]] || out="$top/$out"
@@ -103,18 +109,25 @@ for layer in $layers; do
     else
       fail "dist/win64/install.exe is a PE32+ GUI program"
     fi
+    # Mapped from its file rather than read into memory when it starts, as 32-bit Wine does with
+    # an image whose sections do not start on pages in the file, payload and all.
+    unaligned=$(objdump -h "$dist/install.exe" 2>/dev/null |
+      awk '$1 ~ /^[0-9]+$/ && $6 !~ /000$/ { print $2 }' | paste -sd' ')
+    if objdump -h "$dist/install.exe" >/dev/null 2>&1 && [ -z "$unaligned" ]; then
+      pass "dist/install.exe's sections start on pages in the file"
+    else
+      fail "dist/install.exe's sections start on pages in the file (not: ${unaligned:-unreadable})"
+    fi
     run_checks tests/build build
     ;;
   win)
     echo "win (Wine):"
     (
-      # shellcheck source=wine-env.sh
-      source scripts/wine-env.sh
       WINE_OWN_DISPLAY=1 wine_setup
       trap wine_teardown EXIT
       export INSTALL_ARTIFACTS_WIN
       INSTALL_ARTIFACTS_WIN=$(winepath -w "$INSTALL_ARTIFACTS" 2>/dev/null)
-      for exe in $b/win64/tests/win/*_test.exe; do
+      for exe in $b/$flavour/tests/win/*_test.exe; do
         [ -f "$exe" ] || continue
         name=$(basename "$exe" .exe)
         work="$WINEPREFIX/drive_c/tests/$name"
@@ -123,9 +136,13 @@ for layer in $layers; do
         echo "$name $?" >>"$logs/win-codes"
       done
     )
-    while read -r name code; do
-      count_gtest "$name" "$logs/$name.log" "$code"
-    done <"$logs/win-codes"
+    if [ -f "$logs/win-codes" ]; then
+      while read -r name code; do
+        count_gtest "$name" "$logs/$name.log" "$code"
+      done <"$logs/win-codes"
+    else
+      fail "GoogleTest programs of the $flavour build (none in $b/$flavour/tests/win)"
+    fi
     ;;
   e2e)
     echo "e2e (Wine):"
@@ -155,5 +172,6 @@ for layer in $layers; do
   esac
 done
 
+case " $layers " in *" win "* | *" e2e "*) wine_flavour_line ;; esac
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

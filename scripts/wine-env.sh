@@ -2,6 +2,9 @@
 # persistent wineserver for the whole run, set up so that Wine measures text like Windows.
 #   wine_setup [prefix]   prepares everything and exports WINEPREFIX, DISPLAY, ...
 #   wine_teardown         stops the wineserver and the display, removes a private prefix
+#   wine_flavour          the build the Wine layers run: win32, the product (a PE32), where this
+#                         machine executes 32-bit code, else the x86_64 twin win64. WINE_FLAVOUR
+#                         set beforehand chooses by hand.
 # The prefix keeps Wine's own fonts in its Fonts folder (Wine does not find them otherwise
 # on Debian), draws window frames itself (no window manager on the display) and runs with
 # the ANSI code page 1252 (LANG=C.UTF-8).
@@ -9,12 +12,55 @@
 WINE_OWN_XVFB_PID=""
 WINE_PRIVATE_PREFIX=""
 
+# Whether 32-bit code runs here, asked once per run (the answer travels to child scripts).
+wine_runs_32bit() {
+  if [ -z "${WINE_RUNS_32BIT:-}" ]; then
+    WINE_RUNS_32BIT=no
+    "$(dirname "${BASH_SOURCE[0]}")/runs-32bit.sh" && WINE_RUNS_32BIT=yes
+    export WINE_RUNS_32BIT
+  fi
+  [ "$WINE_RUNS_32BIT" = yes ]
+}
+
+wine_flavour() {
+  if [ -z "${WINE_FLAVOUR:-}" ]; then
+    WINE_FLAVOUR=win64
+    wine_runs_32bit && WINE_FLAVOUR=win32
+    export WINE_FLAVOUR
+  fi
+  echo "$WINE_FLAVOUR"
+}
+
+# One line saying which build the Wine layers ran, and why.
+wine_flavour_line() {
+  if [ "$(wine_flavour)" = win32 ]; then
+    echo "Wine layers: win32, the product (PE32, i686) under 32-bit Wine"
+  elif wine_runs_32bit; then
+    echo "Wine layers: win64, the x86_64 twin (chosen by WINE_FLAVOUR)"
+  else
+    echo "Wine layers: win64, the x86_64 twin: this machine cannot execute 32-bit code"
+  fi
+}
+
 wine_setup() {
   local top
   top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
   export WINEDEBUG=-all LANG=C.UTF-8 LC_ALL=C.UTF-8
   export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe="
   export WINEARCH=win64
+  # Debian's wine starts every program through the 32-bit loader once wine32 is installed,
+  # which a machine without 32-bit code cannot execute: there, wine64 is started directly.
+  if ! wine_runs_32bit; then
+    local bin="${BUILD_ROOT:-build}/wine/bin" name
+    [ "${bin#/}" = "$bin" ] && bin="$top/$bin"
+    mkdir -p "$bin"
+    for name in wine wine-stable; do
+      printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$bin/$name"
+      chmod +x "$bin/$name"
+    done
+    case ":$PATH:" in *":$bin:"*) ;; *) export PATH="$bin:$PATH" ;; esac
+    export WINELOADER=/usr/lib/wine/wine64
+  fi
   if [ -n "${1:-}" ]; then
     export WINEPREFIX=$1
   else

@@ -2,13 +2,14 @@
 # What the product carries: the demo payload it packed, whole, as resource FCC 1 in French
 # (1036); a manifest asking for common controls 6 and the highest rights available and
 # declaring no DPI awareness; French version information; and a stub (install.exe without its
-# payload) of 400 KiB at most.
+# payload) of 420 KiB at most: sections on pages in the file, which keep the memory of the
+# 32-bit process flat, cost it about 18 KiB of padding beside the 398 KiB of code and data.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$top"
 b=${BUILD_ROOT:-build}
 exe=${DIST:-dist}/install.exe
-stub_budget_kib=400
+stub_budget_kib=420
 tool=scripts/pe-resource.pl
 # shellcheck source=../checks.bash
 source "$top/tests/checks.bash"

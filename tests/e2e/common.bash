@@ -1,5 +1,7 @@
-# Shared by the end-to-end scripts: the real install.exe (the Wine-run build) in a prefix of
-# its own, driven only from outside with xdotool on the virtual display, then checked on disk.
+# Shared by the end-to-end scripts: the real install.exe in a prefix of its own, driven only from
+# outside with xdotool on the virtual display, then checked on disk. The installer is the product
+# itself, dist/install.exe, where this machine executes 32-bit code, and its x86_64 twin
+# dist/win64/install.exe where it cannot (scripts/wine-env.sh chooses).
 # Each check prints "PASS: what" or "FAIL: what"; the test layer counts them.
 
 E2E_TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -7,18 +9,26 @@ E2E_BUILD=${BUILD_ROOT:-build}
 [ "${E2E_BUILD#/}" = "$E2E_BUILD" ] && E2E_BUILD="$E2E_TOP/$E2E_BUILD"
 E2E_DIST=${DIST:-dist}
 [ "${E2E_DIST#/}" = "$E2E_DIST" ] && E2E_DIST="$E2E_TOP/$E2E_DIST"
-E2E_INSTALLER="$E2E_DIST/win64/install.exe"
 E2E_SHOTS=${INSTALL_ARTIFACTS:-$E2E_TOP/out/screens}/e2e
 mkdir -p "$E2E_SHOTS"
-# The files the demo payload carries, as the build made them.
-E2E_DEMO="$E2E_BUILD/win64/installer/demo"
+
+# shellcheck source=../../scripts/wine-env.sh
+source "$E2E_TOP/scripts/wine-env.sh"
+
+# The build under test, its installer, and the files its demo payload carries as the build
+# made them.
+wine_flavour >/dev/null
+E2E_FLAVOUR=$WINE_FLAVOUR
+if [ "$E2E_FLAVOUR" = win32 ]; then
+  E2E_INSTALLER="$E2E_DIST/install.exe"
+else
+  E2E_INSTALLER="$E2E_DIST/win64/install.exe"
+fi
+E2E_DEMO="$E2E_BUILD/$E2E_FLAVOUR/installer/demo"
 
 STAMP_TIME="2016-08-30 13:41:34"   # the release date the run stamps on the executable
 WAIT_TITLE="Installateur de Morvidan.EXE © Sorbiane"
 SHORTCUT_NAME="Morvidan © Sorbiane"
-
-# shellcheck source=../../scripts/wine-env.sh
-source "$E2E_TOP/scripts/wine-env.sh"
 
 # shellcheck source=../checks.bash
 source "$E2E_TOP/tests/checks.bash"
@@ -226,15 +236,35 @@ wait_for_stamp() {  # path, seconds
   return 1
 }
 
-# Asks a program of the prefix to close, as the system does at logoff (WM_CLOSE), and waits.
-close_program() {  # image name, e.g. install.exe
-  wine taskkill /im "$1" >/dev/null 2>&1
-  local end=$((SECONDS + 20))
-  while [ $SECONDS -lt $end ]; do
-    wine tasklist 2>/dev/null | grep -qi "^$1" || return 0
-    sleep 0.5
+# The Unix processes of this prefix that run the program given (an image name such as
+# install.exe, in any letter case): Wine gives a Windows process the program's path as its
+# command line. Processes of other prefixes, other runs on the machine, are left out. Wine's
+# own list (tasklist) cannot stand in: in a 64-bit prefix it prints nothing at all.
+program_pids() {  # image name
+  local want pid
+  want=$(printf '%s' "$1" | sed 's/[.]/[.]/g')
+  for pid in $(pgrep -f -i -- "$1"); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+    # The program's path (quoted or not, perhaps with arguments after it) is the first argument,
+    # or the second behind a loader that has not yet given way.
+    tr '\0' '\n' <"/proc/$pid/cmdline" 2>/dev/null | head -n 2 |
+      grep -qiE "(^|[\\/\"])$want(\"| |\$)" && echo "$pid"
   done
-  return 1
+}
+
+# Asks a program of the prefix to close, as the system does at logoff (WM_CLOSE), and waits
+# until every process that ran it has ended.
+close_program() {  # image name, e.g. install.exe
+  local pids pid alive end=$((SECONDS + 20))
+  pids=$(program_pids "$1")
+  wine taskkill /im "$1" >/dev/null 2>&1
+  while :; do
+    alive=no
+    for pid in $pids; do [ -e "/proc/$pid" ] && alive=yes; done
+    [ $alive = no ] && return 0
+    [ $SECONDS -lt $end ] || return 1
+    sleep 0.3
+  done
 }
 
 # True when every file of the demo payload is in the folder given, with the same contents.
