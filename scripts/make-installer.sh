@@ -19,6 +19,13 @@ if [ -z "${PAYLOAD:-}" ] || [ ! -d "$PAYLOAD" ]; then
 fi
 b=${BUILD_ROOT:-build}
 dist=${DIST:-dist}
+# The certificate's password reaches the signing alone, never the build's tools (compilers,
+# cmake, apt-get) through their environment.
+sign_pass=${SIGN_PASS-}
+unset SIGN_PASS
+sign() {  # scripts/sign.sh arguments...
+  if [ -n "$sign_pass" ]; then SIGN_PASS=$sign_pass scripts/sign.sh "$@"; else scripts/sign.sh "$@"; fi
+}
 # The installation starts, links and updates the application's executable: a release without
 # one (an empty folder, the wrong folder) would install nothing that runs.
 if [ -z "$(find "$PAYLOAD" -maxdepth 1 -type f -iname Morvidan.exe -print -quit)" ]; then
@@ -27,7 +34,7 @@ if [ -z "$(find "$PAYLOAD" -maxdepth 1 -type f -iname Morvidan.exe -print -quit)
   exit 1
 fi
 if [ -n "${SIGN_CERT:-}" ]; then
-  scripts/sign.sh check "$dist/install.exe" || exit 1
+  sign check "$dist/install.exe" || exit 1
 fi
 FLAVOURS=native scripts/build.sh >/dev/null
 fccpack="$b/native/tools/fccpack/fccpack"
@@ -47,7 +54,7 @@ cmake --build "$b/maker/win32" -j "$(nproc)" --target install_exe -- --quiet
 built="$b/maker/win32/installer/install.exe"
 mkdir -p "$dist"
 if [ -n "${SIGN_CERT:-}" ]; then
-  scripts/sign.sh "$built" "$dist/install.exe" || exit 1
+  sign "$built" "$dist/install.exe" || exit 1
 else
   # Copied next to its place first, so that dist/install.exe is never half written.
   cp "$built" "$dist/.install.exe.new"
