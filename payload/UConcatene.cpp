@@ -38,28 +38,25 @@ constexpr std::size_t EntryPiece = std::size_t(1) << 18;
 // The window loop, kept going through long work.
 const std::function<void()> Pump = [] { ui::Application.ProcessMessages(); };
 
-// The payload file, read a piece at a time. Reads at a place of their own go through a second
-// handle, whose file pointer nobody else uses: on a handle opened without overlapped reads,
-// such a read moves the pointer that the reads in order go on from.
+// The payload file, read a piece at a time through the one handle it was opened (or written)
+// with. Every read names its place, the reads in order too: the decoding threads read at
+// places of their own through the same handle, and on a handle opened without overlapped
+// reads such a read moves the file pointer.
 class TFileSource : public TByteSource {
  public:
-  explicit TFileSource(const rtl::ShortString& path) : FFile(Open(path)), FAt(Open(path)) {}
+  explicit TFileSource(HANDLE file) : FFile(file) {}
   std::size_t Read(char* buffer, std::size_t count) override {
-    DWORD got = 0;
-    ui::CheckOS(ReadFile(FFile.Get(), buffer, static_cast<DWORD>(count), &got, nullptr));
+    const std::size_t got = ReadAt(FPosition, buffer, count);
+    FPosition += got;
     return got;
   }
-  void Seek(std::uint64_t offset) override {
-    LARGE_INTEGER at{};
-    at.QuadPart = static_cast<LONGLONG>(offset);
-    ui::CheckOS(SetFilePointerEx(FFile.Get(), at, nullptr, FILE_BEGIN));
-  }
+  void Seek(std::uint64_t offset) override { FPosition = offset; }
   std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t count) override {
     OVERLAPPED at{};
     at.Offset = static_cast<DWORD>(offset);
     at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD got = 0;
-    if (!ReadFile(FAt.Get(), buffer, static_cast<DWORD>(count), &got, &at)) {
+    if (!ReadFile(FFile, buffer, static_cast<DWORD>(count), &got, &at)) {
       if (GetLastError() == ERROR_HANDLE_EOF) return 0;
       ui::CheckOS(false);
     }
@@ -67,25 +64,30 @@ class TFileSource : public TByteSource {
   }
 
  private:
-  static HANDLE Open(const rtl::ShortString& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw rtl::EFOpenError(path.str());
-    return file;
-  }
-
-  ui::TFileHandle FFile, FAt;
+  HANDLE FFile;
+  std::uint64_t FPosition = 0;
 };
+
+// Opens a payload file by its name, for the callers that hand over no handle.
+ui::TFileHandle OpenPayload(const rtl::ShortString& path) {
+  ui::TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file.Valid()) throw rtl::EFOpenError(path.str());
+  return file;
+}
 
 // The temporary container as the decoder writes it. Unless it is closed after a clean end of
 // the stream, it is deleted: a payload that fails to decompress leaves no container behind.
 // Marked temporary, it stays in the system's file cache rather than being written out to a
-// disk that the entries are being written to, only to be deleted a moment later.
+// disk that the entries are being written to, only to be deleted a moment later. The handle
+// it is written through is the one its entries are read through: nobody else may open the
+// file meanwhile, so the entries written are the ones decoded.
 class TContainerSink : public TByteSink {
  public:
   explicit TContainerSink(const rtl::ShortString& path)
       : FPath(path),
-        FFile(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        FFile(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                           FILE_ATTRIBUTE_TEMPORARY, nullptr)) {
     if (!FFile.Valid()) throw rtl::EFCreateError(path.str());
   }
@@ -103,18 +105,32 @@ class TContainerSink : public TByteSink {
     ui::CheckOS(SetFilePointer(FFile.Get(), 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER);
     ui::CheckOS(SetEndOfFile(FFile.Get()));
   }
+  // After a clean end: the container, ready to be read from its start. The file now stays on
+  // disk whatever happens to it.
+  TUntypedFile Finish() {
+    ui::CheckOS(SetFilePointer(FFile.Get(), 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER);
+    ui::TFileHandle file(std::move(FFile));
+    return TUntypedFile::Adopt(file.Release());
+  }
   void Close() {
-    if (!FFile.Close()) {
-      const DWORD code = GetLastError();
-      DeleteFileA(FPath.c_str());
-      throw rtl::EInOutError(static_cast<int>(code));
-    }
+    if (!FFile.Close()) Fail();
   }
 
  private:
+  [[noreturn]] void Fail() {
+    const DWORD code = GetLastError();
+    FFile.Close();
+    DeleteFileA(FPath.c_str());
+    throw rtl::EInOutError(static_cast<int>(code));
+  }
+
   rtl::ShortString FPath;
   ui::TFileHandle FFile;
 };
+
+// Writes every entry of the container read through Container, which lies at ContainerPath.
+void ExtractOpened(const rtl::ShortString& containerPath, TUntypedFile container,
+                   TUnpackReporter& reporter);
 
 }  // namespace
 
@@ -123,20 +139,33 @@ void UnpackArchive(const rtl::ShortString& archivePath) {
 }
 
 void UnpackArchive(const rtl::ShortString& archivePath, TUnpackReporter& reporter) {
-  rtl::ShortString archive = archivePath;
   // A payload file that is not there yet gets one second; then the open reports it.
-  if (!util::FileExists(archive.str())) util::Delay(MissingFileWait);
-  if (FolderPart(archive).empty()) archive = JoinPath(CurrentFolder(), archive);
-  const rtl::ShortString container = ContainerPathFor(archive);
-  DecompressFile(archive, container);
-  ExtractFiles(container, reporter);
+  if (!util::FileExists(archivePath.str())) util::Delay(MissingFileWait);
+  const ui::TFileHandle file = OpenPayload(archivePath);
+  UnpackArchive(archivePath, file.Get(), reporter);
+}
+
+void UnpackArchive(const rtl::ShortString& archivePath, HANDLE archive) {
+  UnpackArchive(archivePath, archive, ProgramReporter());
+}
+
+void UnpackArchive(const rtl::ShortString& archivePath, HANDLE archive,
+                   TUnpackReporter& reporter) {
+  rtl::ShortString path = archivePath;
+  if (FolderPart(path).empty()) path = JoinPath(CurrentFolder(), path);
+  const rtl::ShortString container = ContainerPathFor(path);
+  TFileSource input(archive);
+  TContainerSink output(container);
+  DecodeStream(input, output, {.Decoders = 0, .Pump = Pump});
+  ExtractOpened(container, output.Finish(), reporter);
   DeleteFileA(container.c_str());  // a temporary file left behind is no failure
 }
 
 // The payload file streams through the decoder into the container, a piece at a time, while
 // the windows go on answering.
 void DecompressFile(const rtl::ShortString& source, const rtl::ShortString& dest) {
-  TFileSource input(source);
+  const ui::TFileHandle file = OpenPayload(source);
+  TFileSource input(file.Get());
   TContainerSink output(dest);
   DecodeStream(input, output, {.Decoders = 0, .Pump = Pump});
   output.Close();
@@ -147,10 +176,17 @@ void ExtractFiles(const rtl::ShortString& containerPath) {
 }
 
 void ExtractFiles(const rtl::ShortString& containerPath, TUnpackReporter& reporter) {
+  util::CreateFolderChain(FolderPart(containerPath));
+  ExtractOpened(containerPath, TUntypedFile::OpenRead(containerPath), reporter);
+}
+
+namespace {
+
+void ExtractOpened(const rtl::ShortString& containerPath, TUntypedFile container,
+                   TUnpackReporter& reporter) {
   const rtl::ShortString folder = FolderPart(containerPath);
   util::CreateFolderChain(folder);
 
-  TUntypedFile container = TUntypedFile::OpenRead(containerPath);
   TContainerReader reader(container);  // the whole directory, before any file is written
   const TArchiveDirectory& directory = reader.Directory();
   // Every target is built before the first entry is written: a path that does not fit stops
@@ -198,5 +234,7 @@ void ExtractFiles(const rtl::ShortString& containerPath, TUnpackReporter& report
   progress.reset();
   container.Close();
 }
+
+}  // namespace
 
 }  // namespace payload
