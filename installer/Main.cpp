@@ -20,7 +20,7 @@ void RestrictLibrarySearch() {
   constexpr DWORD SearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
   using TSetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);
   using TSetDllDirectoryW = BOOL(WINAPI*)(LPCWSTR);
-  const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  const HMODULE kernel = GetModuleHandleA("kernel32.dll");
   // Missing before Windows 8 without its update: the program then still starts.
   if (const auto set = reinterpret_cast<TSetDefaultDllDirectories>(
           reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories"))))

@@ -93,21 +93,18 @@ ui::TFileHandle WritePayloadFile(const std::string& name) {
   ui::TFileHandle file(CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) throw rtl::EInOutError(static_cast<int>(GetLastError()));
-  struct TPayloadSink : TSelfSink {
-    HANDLE File;
-    explicit TPayloadSink(HANDLE f) : File(f) {}
-    void Put(const char* bytes, DWORD count) override {
-      DWORD written = 0;
-      if (!WriteFile(File, bytes, count, &written, nullptr))
-        throw rtl::EInOutError(static_cast<int>(GetLastError()));
-      if (written != count) throw rtl::EInOutError(101);
-    }
-  } sink(file.Get());
+  const TSelfPut put = [](void* to, const char* bytes, DWORD count) {
+    DWORD written = 0;
+    if (!WriteFile(static_cast<HANDLE>(to), bytes, count, &written, nullptr))
+      throw rtl::EInOutError(static_cast<int>(GetLastError()));
+    if (written != count) throw rtl::EInOutError(101);
+  };
   if (size == 0 || !data) return file;
   const std::int64_t offset = FileOffsetOf(module, data, size);
   if (offset < 0) {
-    sink.Put(static_cast<const char*>(data), size);  // no place in the file: the loaded bytes
-  } else if (const DWORD code = ReadSelf(std::uint64_t(offset), size, sink)) {
+    // No place in the file: the loaded bytes.
+    put(file.Get(), static_cast<const char*>(data), size);
+  } else if (const DWORD code = ReadSelf(std::uint64_t(offset), size, put, file.Get())) {
     throw rtl::EInOutError(static_cast<int>(code));
   }
   return file;

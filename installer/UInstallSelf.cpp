@@ -22,19 +22,19 @@ DWORD OpenError = ERROR_INVALID_HANDLE;
 void OpenSelf() {
   if (Self != INVALID_HANDLE_VALUE) return;
   // A path cut to the buffer names another file, or none: it is not opened.
-  wchar_t path[MAX_PATH + 1] = {};
-  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH + 1);
+  char path[MAX_PATH + 1] = {};
+  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH + 1);
   if (n == 0 || n > MAX_PATH) {
     OpenError = n == 0 ? GetLastError() : DWORD(ERROR_FILENAME_EXCED_RANGE);
     return;
   }
   // Others may read it, nothing more: no write, no rename, no delete while this is open.
-  Self = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  Self = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                      FILE_ATTRIBUTE_NORMAL, nullptr);
   if (Self == INVALID_HANDLE_VALUE) OpenError = GetLastError();
 }
 
-DWORD ReadSelf(std::uint64_t offset, std::uint64_t size, TSelfSink& sink) {
+DWORD ReadSelf(std::uint64_t offset, std::uint64_t size, TSelfPut put, void* context) {
   if (Self == INVALID_HANDLE_VALUE) return OpenError;
   if (size == 0) {
     LARGE_INTEGER whole{};
@@ -50,7 +50,7 @@ DWORD ReadSelf(std::uint64_t offset, std::uint64_t size, TSelfSink& sink) {
     DWORD got = 0;
     if (!ReadFile(Self, piece.get(), want, &got, &at)) return GetLastError();
     if (got != want) return ReadPastEnd;
-    sink.Put(piece.get(), got);
+    put(context, piece.get(), got);
     offset += got;
     size -= got;
   }
@@ -58,21 +58,20 @@ DWORD ReadSelf(std::uint64_t offset, std::uint64_t size, TSelfSink& sink) {
 }
 
 bool CopySelf(const std::string& target) {
-  struct TFileSink : TSelfSink {
+  struct TCopy {
     HANDLE File;
-    bool Ok = true;
-    explicit TFileSink(HANDLE file) : File(file) {}
-    void Put(const char* data, DWORD count) override {
-      DWORD written = 0;
-      Ok = Ok && WriteFile(File, data, count, &written, nullptr) && written == count;
-    }
+    bool Ok;
   };
   ui::TFileHandle file(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return false;
-  TFileSink sink(file.Get());
-  const bool read = ReadSelf(0, 0, sink) == 0;
-  return file.Close() && read && sink.Ok;
+  TCopy copy{file.Get(), true};
+  const DWORD read = ReadSelf(0, 0, [](void* context, const char* data, DWORD count) {
+    auto& to = *static_cast<TCopy*>(context);
+    DWORD written = 0;
+    to.Ok = to.Ok && WriteFile(to.File, data, count, &written, nullptr) && written == count;
+  }, &copy);
+  return file.Close() && read == 0 && copy.Ok;
 }
 
 }  // namespace installer

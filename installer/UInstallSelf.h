@@ -14,20 +14,14 @@ namespace installer {
 // Opens the executable; a failure is kept and reported by the first read.
 void OpenSelf();
 
-// Where ReadSelf hands each piece it reads.
-class TSelfSink {
-public:
-  virtual void Put(const char* data, DWORD count) = 0;
+// Where ReadSelf hands each piece it reads, with the context it was given.
+using TSelfPut = void (*)(void* context, const char* data, DWORD count);
 
-protected:
-  ~TSelfSink() = default;
-};
-
-// Hands Sink the Size bytes of the executable's file that start at Offset, a piece at a time
+// Hands Put the Size bytes of the executable's file that start at Offset, a piece at a time
 // (Size 0: up to the end of the file). 0 when all went, else the system's error code (100 for
 // a file that ends too soon), also when the executable could not be opened. An exception of
-// the sink travels on.
-DWORD ReadSelf(std::uint64_t offset, std::uint64_t size, TSelfSink& sink);
+// Put travels on.
+DWORD ReadSelf(std::uint64_t offset, std::uint64_t size, TSelfPut put, void* context);
 
 // Writes a copy of the executable to Target (created or replaced); false on failure, as
 // CopyFileA.

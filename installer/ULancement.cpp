@@ -16,38 +16,35 @@ namespace {
 // The verb, as the direct start uses it.
 constexpr char OpenVerb[] = "OPEN";
 
-// Releases a COM interface when it goes out of scope.
-template <class I>
-struct TComRef {
-  I* Ptr = nullptr;
-  TComRef() = default;
-  TComRef(const TComRef&) = delete;
-  TComRef& operator=(const TComRef&) = delete;
-  ~TComRef() {
-    if (Ptr) Ptr->Release();
+// The interfaces met on the way to the shell, released together at the end.
+class THeld {
+ public:
+  THeld() = default;
+  THeld(const THeld&) = delete;
+  THeld& operator=(const THeld&) = delete;
+  ~THeld() {
+    for (int i = 0; i < FCount; ++i) FItems[i]->Release();
   }
-  I* operator->() const { return Ptr; }
-  void** Out() { return reinterpret_cast<void**>(&Ptr); }
+  // Keeps a new interface (none is kept for null); true when there is one.
+  bool Keep(void* item) {
+    if (item) FItems[FCount++] = static_cast<IUnknown*>(item);
+    return item != nullptr;
+  }
+
+ private:
+  IUnknown* FItems[8] = {};
+  int FCount = 0;
 };
 
-// A variant that owns its string.
-struct TVariant {
-  VARIANT V;
-  TVariant() { VariantInit(&V); }
-  explicit TVariant(const std::string& text) : TVariant() {
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
-    V.vt = VT_BSTR;
-    V.bstrVal = SysAllocStringLen(nullptr, UINT(n));
-    if (V.bstrVal) MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), V.bstrVal, n);
-  }
-  explicit TVariant(int value) : TVariant() {
-    V.vt = VT_I4;
-    V.lVal = value;
-  }
-  TVariant(const TVariant&) = delete;
-  TVariant& operator=(const TVariant&) = delete;
-  ~TVariant() { VariantClear(&V); }
-};
+// A variant holding Text as a new string, freed by VariantClear.
+VARIANT TextVariant(const std::string& text) {
+  VARIANT v{};  // VT_EMPTY
+  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
+  v.vt = VT_BSTR;
+  v.bstrVal = SysAllocStringLen(nullptr, UINT(n));
+  if (v.bstrVal) MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), v.bstrVal, n);
+  return v;
+}
 
 // The token's elevation; the header of the program's target version does not name it yet.
 constexpr int TokenElevationClass = 20;
@@ -74,38 +71,50 @@ bool RunsElevated() {
 bool ShellExecuteAsDesktop(const std::string& file, const std::string& argument,
                            const std::string& folder) {
   util::StartCom();
-  TComRef<IShellWindows> windows;
-  if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
-                              windows.Out())))
-    return false;
-  TVariant location, root;
+  THeld held;
+  IShellWindows* windows = nullptr;
+  CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
+                   reinterpret_cast<void**>(&windows));
+  if (!held.Keep(windows)) return false;
+  VARIANT none{};  // VT_EMPTY
   long window = 0;
-  TComRef<IDispatch> desktop;
-  if (windows->FindWindowSW(&location.V, &root.V, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH,
-                            &desktop.Ptr) != S_OK ||
-      !desktop.Ptr)
-    return false;
-  TComRef<IServiceProvider> provider;
-  if (FAILED(desktop->QueryInterface(IID_IServiceProvider, provider.Out()))) return false;
-  TComRef<IShellBrowser> browser;
-  if (FAILED(provider->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.Out())))
-    return false;
-  TComRef<IShellView> view;
-  if (FAILED(browser->QueryActiveShellView(&view.Ptr)) || !view.Ptr) return false;
-  TComRef<IDispatch> background;
-  if (FAILED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.Out()))) return false;
-  TComRef<IShellFolderViewDual> folderView;
-  if (FAILED(background->QueryInterface(IID_IShellFolderViewDual, folderView.Out()))) return false;
-  TComRef<IDispatch> application;
-  if (FAILED(folderView->get_Application(&application.Ptr)) || !application.Ptr) return false;
-  TComRef<IShellDispatch2> shell;
-  if (FAILED(application->QueryInterface(IID_IShellDispatch2, shell.Out()))) return false;
+  IDispatch* desktop = nullptr;
+  windows->FindWindowSW(&none, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, &desktop);
+  if (!held.Keep(desktop)) return false;
+  IServiceProvider* provider = nullptr;
+  desktop->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(&provider));
+  if (!held.Keep(provider)) return false;
+  IShellBrowser* browser = nullptr;
+  provider->QueryService(SID_STopLevelBrowser, IID_IShellBrowser,
+                         reinterpret_cast<void**>(&browser));
+  if (!held.Keep(browser)) return false;
+  IShellView* view = nullptr;
+  browser->QueryActiveShellView(&view);
+  if (!held.Keep(view)) return false;
+  IDispatch* background = nullptr;
+  view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, reinterpret_cast<void**>(&background));
+  if (!held.Keep(background)) return false;
+  IShellFolderViewDual* folderView = nullptr;
+  background->QueryInterface(IID_IShellFolderViewDual, reinterpret_cast<void**>(&folderView));
+  if (!held.Keep(folderView)) return false;
+  IDispatch* application = nullptr;
+  folderView->get_Application(&application);
+  if (!held.Keep(application)) return false;
+  IShellDispatch2* shell = nullptr;
+  application->QueryInterface(IID_IShellDispatch2, reinterpret_cast<void**>(&shell));
+  if (!shell) return false;
 
-  TVariant name(file);
-  if (!name.V.bstrVal) return false;
-  TVariant arguments{argument}, directory{folder}, verb{std::string(OpenVerb)}, show{SW_HIDE};
-  return SUCCEEDED(
-      shell->ShellExecute(name.V.bstrVal, arguments.V, directory.V, verb.V, show.V));
+  VARIANT texts[4] = {TextVariant(file), TextVariant(argument), TextVariant(folder),
+                      TextVariant(OpenVerb)};
+  VARIANT show{};
+  show.vt = VT_I4;
+  show.lVal = SW_HIDE;
+  const bool started =
+      texts[0].bstrVal &&
+      SUCCEEDED(shell->ShellExecute(texts[0].bstrVal, texts[1], texts[2], texts[3], show));
+  for (VARIANT& v : texts) VariantClear(&v);
+  shell->Release();
+  return started;
 }
 
 void LaunchApplication(HWND owner, const std::string& file, const std::string& argument,

@@ -9,6 +9,7 @@
 #include "payload/ParallelBzip2.h"
 #include "payload/Threads.h"
 #include "payload/UnpackRules.h"
+#include "payload/UnpackStreams.h"
 #include "payload/UntypedFile.h"
 #include "rtl/Paths.h"
 #include "rtl/SysUtils.h"
@@ -20,130 +21,13 @@ namespace payload {
 
 namespace {
 
-constexpr std::int32_t MissingFileWait = 1000;
-
-// A current folder too long for the buffer would give no folder, and the payload file would
-// be looked for in the root of the drive.
-rtl::ShortString CurrentFolder() {
-  char buffer[MAX_PATH + 1] = {};
-  const DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
-  if (n >= sizeof buffer) throw rtl::EInOutError(rtl::PathTooLong);
-  return rtl::CheckedPath(std::string_view(buffer, n));
-}
-
 // The pieces an entry is copied in, from the container to its file: small enough to come
 // from the process's own heap rather than from memory the system hands out anew.
 constexpr std::size_t EntryPiece = std::size_t(1) << 18;
 
-// The window loop, kept going through long work.
-const std::function<void()> Pump = [] { ui::Application.ProcessMessages(); };
-
-// The payload file, read a piece at a time through the one handle it was opened (or written)
-// with. Every read names its place, the reads in order too: the decoding threads read at
-// places of their own through the same handle, and on a handle opened without overlapped
-// reads such a read moves the file pointer.
-class TFileSource : public TByteSource {
- public:
-  explicit TFileSource(HANDLE file) : FFile(file) {}
-  std::size_t Read(char* buffer, std::size_t count) override {
-    const std::size_t got = ReadAt(FPosition, buffer, count);
-    FPosition += got;
-    return got;
-  }
-  void Seek(std::uint64_t offset) override { FPosition = offset; }
-  std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t count) override {
-    OVERLAPPED at{};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-    DWORD got = 0;
-    if (!ReadFile(FFile, buffer, static_cast<DWORD>(count), &got, &at)) {
-      if (GetLastError() == ERROR_HANDLE_EOF) return 0;
-      ui::CheckOS(false);
-    }
-    return got;
-  }
-
- private:
-  HANDLE FFile;
-  std::uint64_t FPosition = 0;
-};
-
-// Opens a payload file by its name, for the callers that hand over no handle.
-ui::TFileHandle OpenPayload(const rtl::ShortString& path) {
-  ui::TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file.Valid()) throw rtl::EFOpenError(path.str());
-  return file;
-}
-
-// The temporary container as the decoder writes it. Unless it is closed after a clean end of
-// the stream, it is deleted: a payload that fails to decompress leaves no container behind.
-// Marked temporary, it stays in the system's file cache rather than being written out to a
-// disk that the entries are being written to, only to be deleted a moment later. The handle
-// it is written through is the one its entries are read through: nobody else may open the
-// file meanwhile, so the entries written are the ones decoded.
-class TContainerSink : public TByteSink {
- public:
-  explicit TContainerSink(const rtl::ShortString& path)
-      : FPath(path),
-        FFile(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_TEMPORARY, nullptr)) {
-    if (!FFile.Valid()) throw rtl::EFCreateError(path.str());
-  }
-  ~TContainerSink() override {
-    if (!FFile.Valid()) return;
-    FFile.Close();
-    DeleteFileA(FPath.c_str());
-  }
-  void Write(const char* data, std::size_t count) override {
-    DWORD put = 0;
-    ui::CheckOS(WriteFile(FFile.Get(), data, static_cast<DWORD>(count), &put, nullptr));
-    if (put < count) throw rtl::EInOutError(101);
-  }
-  void Rewind() override {
-    ui::CheckOS(SetFilePointer(FFile.Get(), 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER);
-    ui::CheckOS(SetEndOfFile(FFile.Get()));
-  }
-  // After a clean end: the container, ready to be read from its start. The file now stays on
-  // disk whatever happens to it.
-  TUntypedFile Finish() {
-    ui::CheckOS(SetFilePointer(FFile.Get(), 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER);
-    ui::TFileHandle file(std::move(FFile));
-    return TUntypedFile::Adopt(file.Release());
-  }
-  void Close() {
-    if (!FFile.Close()) Fail();
-  }
-
- private:
-  [[noreturn]] void Fail() {
-    const DWORD code = GetLastError();
-    FFile.Close();
-    DeleteFileA(FPath.c_str());
-    throw rtl::EInOutError(static_cast<int>(code));
-  }
-
-  rtl::ShortString FPath;
-  ui::TFileHandle FFile;
-};
-
-// Writes every entry of the container read through Container, which lies at ContainerPath.
-void ExtractOpened(const rtl::ShortString& containerPath, TUntypedFile container,
-                   TUnpackReporter& reporter);
-
 }  // namespace
 
-void UnpackArchive(const rtl::ShortString& archivePath) {
-  UnpackArchive(archivePath, ProgramReporter());
-}
-
-void UnpackArchive(const rtl::ShortString& archivePath, TUnpackReporter& reporter) {
-  // A payload file that is not there yet gets one second; then the open reports it.
-  if (!util::FileExists(archivePath.str())) util::Delay(MissingFileWait);
-  const ui::TFileHandle file = OpenPayload(archivePath);
-  UnpackArchive(archivePath, file.Get(), reporter);
-}
+const std::function<void()> Pump = [] { ui::Application.ProcessMessages(); };
 
 void UnpackArchive(const rtl::ShortString& archivePath, HANDLE archive) {
   UnpackArchive(archivePath, archive, ProgramReporter());
@@ -151,36 +35,13 @@ void UnpackArchive(const rtl::ShortString& archivePath, HANDLE archive) {
 
 void UnpackArchive(const rtl::ShortString& archivePath, HANDLE archive,
                    TUnpackReporter& reporter) {
-  rtl::ShortString path = archivePath;
-  if (FolderPart(path).empty()) path = JoinPath(CurrentFolder(), path);
-  const rtl::ShortString container = ContainerPathFor(path);
+  const rtl::ShortString container = ContainerPathFor(archivePath);
   TFileSource input(archive);
   TContainerSink output(container);
   DecodeStream(input, output, {.Decoders = 0, .Pump = Pump});
   ExtractOpened(container, output.Finish(), reporter);
   DeleteFileA(container.c_str());  // a temporary file left behind is no failure
 }
-
-// The payload file streams through the decoder into the container, a piece at a time, while
-// the windows go on answering.
-void DecompressFile(const rtl::ShortString& source, const rtl::ShortString& dest) {
-  const ui::TFileHandle file = OpenPayload(source);
-  TFileSource input(file.Get());
-  TContainerSink output(dest);
-  DecodeStream(input, output, {.Decoders = 0, .Pump = Pump});
-  output.Close();
-}
-
-void ExtractFiles(const rtl::ShortString& containerPath) {
-  ExtractFiles(containerPath, ProgramReporter());
-}
-
-void ExtractFiles(const rtl::ShortString& containerPath, TUnpackReporter& reporter) {
-  util::CreateFolderChain(FolderPart(containerPath));
-  ExtractOpened(containerPath, TUntypedFile::OpenRead(containerPath), reporter);
-}
-
-namespace {
 
 void ExtractOpened(const rtl::ShortString& containerPath, TUntypedFile container,
                    TUnpackReporter& reporter) {
@@ -234,7 +95,5 @@ void ExtractOpened(const rtl::ShortString& containerPath, TUntypedFile container
   progress.reset();
   container.Close();
 }
-
-}  // namespace
 
 }  // namespace payload

@@ -14,7 +14,8 @@ namespace payload {
 void UnpackArchive(const rtl::ShortString& archivePath);
 void UnpackArchive(const rtl::ShortString& archivePath, TUnpackReporter& reporter);
 // The same, reading the payload through Archive, a handle open on the file ArchivePath with
-// read access that its caller keeps; the file is not opened again by its name.
+// read access that its caller keeps; the file is not opened again by its name. ArchivePath
+// holds its folder: the container and the entries go there.
 void UnpackArchive(const rtl::ShortString& archivePath, HANDLE archive);
 void UnpackArchive(const rtl::ShortString& archivePath, HANDLE archive,
                    TUnpackReporter& reporter);
