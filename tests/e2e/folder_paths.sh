@@ -22,6 +22,7 @@ check "relative: the run reaches its end in c:\\Morvidan 2" wait_for_stamp "$app
 screenshot "$WIZARD" relative-page5
 check "relative: every entry is in c:\\Morvidan 2" has_demo_files "$app"
 info=$(lnkinfo "$(shortcut_file)" 2>/dev/null)
+echo "$info" >"$E2E_SHOTS/relative-shortcut.txt"
 check "relative: the shortcut starts c:\\Morvidan 2\\Morvidan.EXE" \
   grep -qiE 'Local path[^:]*: *c:\\Morvidan 2\\Morvidan\.EXE$' <<<"$info"
 check "relative: the shortcut's working folder is c:\\Morvidan 2" \
@@ -35,6 +36,7 @@ wine taskkill /f /im Morvidan.EXE >/dev/null 2>&1
 # 2. A folder named like the payload file, installed and then updated.
 parent=$(unix_path 'c:\Logiciels.FCC')
 app="$parent/Morvidan"
+mkdir -p "$parent"   # the user chose a folder inside one that is there
 for run in 1 2; do
   rm -f "$(shortcut_file)"
   install_through "fcc-name-$run" 'c:\Logiciels.FCC\Morvidan' || exit 1

@@ -7,6 +7,12 @@ source "$(dirname "$0")/common.bash"
 e2e_begin readonly
 
 UPDATE_TITLE="Mise à jour Morvidan.exe © sorbiane"
+# Wine run by root opens a read-only file for writing all the same: the case needs a user
+# without rights of his own.
+if [ "$(id -u)" = 0 ]; then
+  echo "SKIP: read-only update: Wine running as root writes read-only files"
+  exit 0
+fi
 app=$(unix_path 'c:\Morvidan')
 install_through readonly-first || exit 1
 wait_for_stamp "$app/Morvidan.EXE" 120 || { echo "FAIL: the first installation ends"; exit 1; }
@@ -16,7 +22,7 @@ wait_gone "" 10
 printf 'ancienne version' >>"$app/Morvidan.EXE"
 cp "$app/Morvidan.EXE" "$WINEPREFIX/old.exe"
 wine attrib +r 'c:\Morvidan\Morvidan.EXE' >/dev/null 2>&1
-check "Morvidan.EXE is read-only" test ! -w "$app/Morvidan.EXE" -o "$(id -u)" = 0
+check "Morvidan.EXE is read-only" test ! -w "$app/Morvidan.EXE"
 
 install_through readonly-update || exit 1
 box=$(find_window "$UPDATE_TITLE" 60)
