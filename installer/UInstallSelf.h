@@ -11,7 +11,7 @@
 
 namespace installer {
 
-// Opens the executable; a failure is kept and reported by the first read.
+// Opens the executable (once); a failure is kept and reported by the read that follows.
 void OpenSelf();
 
 // Where ReadSelf hands each piece it reads, with the context it was given.
