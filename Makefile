@@ -4,7 +4,7 @@
 all: build
 
 deps:
-	@scripts/deps.sh
+	@env -u SIGN_PASS scripts/deps.sh
 
 build: deps
 	@scripts/build.sh

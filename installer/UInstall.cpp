@@ -9,6 +9,7 @@
 #include "installer/Background.h"
 #include "installer/Licence.h"
 #include "installer/PageTexts.h"
+#include "installer/ULancement.h"
 #include "rtl/SysUtils.h"
 #include "ui/Application.h"
 
@@ -202,9 +203,11 @@ void TForm1::btAnnulerClick(ui::TComponent*) {
   if (btAnnuler->Caption() == "Fermer") {
     if (!Lancer->Checked()) return;
     // The outcome is not looked at: the wizard ends whether the application starts or not.
-    const std::string folder = EditDossier->Text();
+    // The folder of the run, made absolute as it started; the page of a run never reached
+    // has none, and the folder typed is used as it stands.
+    const std::string folder = InstallFolder.empty() ? EditDossier->Text() : InstallFolder;
     const std::string file = folder + "\\" + kApplicationFile;
-    ShellExecuteA(Handle(), "OPEN", file.c_str(), kLaunchArgument, folder.c_str(), SW_HIDE);
+    LaunchApplication(Handle(), file, kLaunchArgument, folder);
     ui::Application.Terminate();
     return;
   }

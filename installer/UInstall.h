@@ -38,6 +38,9 @@ public:
   ui::TCheckBox* Lancer;
   ui::TEdit* EditDossier;
 
+  // The folder of the installation run, absolute; the launch of "Fermer" starts the
+  // application from it.
+  std::string InstallFolder;
   // The page shown, 1 to 5.
   std::uint8_t Page = 0;
   // The HTML text of each page: PageTexts[0] is page 1.

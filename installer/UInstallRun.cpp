@@ -8,12 +8,12 @@
 // so that a shortcut, a backup or a stamp never lands in a folder nobody chose.
 #include <algorithm>
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "dialogs/UAttente.h"
 #include "dialogs/UBM.h"
 #include "installer/UInstall.h"
+#include "installer/UInstallSelf.h"
 #include "payload/UConcatene.h"
 #include "rtl/Paths.h"
 #include "rtl/SysUtils.h"
@@ -52,25 +52,12 @@ const char* const WaitText =
 constexpr int WaitWindowAttempt = 499;
 constexpr DWORD WaitPauseMs = 50;
 
-// The pieces in which the payload is copied out of the executable. A block of a megabyte or
-// more is memory the system hands out anew, page after page, each time it is taken; one of
-// this size is taken again from the process's own heap.
-constexpr DWORD PayloadPiece = 1 << 18;
-
 // The release date stamped on the executable: 2016-08-30 13:41:34.3104110 UTC.
 constexpr FILETIME DateStamp{0x392A986E, 0x01D202C4};
 
 // The program's single wait window, created the first time a wait lasts; it lives (hidden)
 // until the program ends.
 dialogs::TAttente* WaitWindow = nullptr;
-
-// A path that fills the buffer was cut by GetModuleFileNameA: it names no file.
-std::string ExecutablePath() {
-  char path[MAX_PATH] = {};
-  if (GetModuleFileNameA(nullptr, path, MAX_PATH) >= MAX_PATH)
-    throw rtl::EInOutError(rtl::PathTooLong);
-  return path;
-}
 
 // Where the bytes at Data of a loaded image lie in its file: the offset of their section's raw
 // data plus their place in the section. -1 when they lie in no section's raw data.
@@ -88,53 +75,62 @@ std::int64_t FileOffsetOf(HMODULE module, const void* data, DWORD size) {
   return -1;
 }
 
-// Writes the payload resource (type "FCC", identifier 1) of the running executable to Name. A
-// missing resource gives an empty file, which the unpacker then reports. The bytes are copied
-// from the executable's file, a piece at a time: read through the loaded image, every page of
-// the payload, which is most of the executable, would stay in the process's memory.
-void WritePayloadFile(const std::string& name) {
-  const std::string exe = ExecutablePath();
-  HMODULE module = GetModuleHandleA(exe.substr(exe.rfind('\\') + 1).c_str());
+// Writes the payload resource (type "FCC", identifier 1) of the running executable to Name,
+// and keeps the file open for the unpacker: until the run lets go of the handle, others may
+// read the file but not write, rename or delete it, so the bytes unpacked are the bytes
+// written, however long the wait for the application lasts. A missing resource gives an empty
+// file, which the unpacker then reports. The bytes are copied from the executable's file
+// (through the handle held since the start), a piece at a time: read through the loaded
+// image, every page of the payload, which is most of the executable, would stay in the
+// process's memory.
+ui::TFileHandle WritePayloadFile(const std::string& name) {
+  const HMODULE module = GetModuleHandleA(nullptr);
   HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(1), "FCC");
   HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
   const DWORD size = resource ? SizeofResource(module, resource) : 0;
   const void* data = loaded ? LockResource(loaded) : nullptr;
 
-  ui::TFileHandle file(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+  ui::TFileHandle file(CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                   nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) throw rtl::EInOutError(static_cast<int>(GetLastError()));
-  const auto put = [&](const void* bytes, DWORD count) {
+  const TSelfPut put = [](void* to, const char* bytes, DWORD count) {
     DWORD written = 0;
-    if (!WriteFile(file.Get(), bytes, count, &written, nullptr))
+    if (!WriteFile(static_cast<HANDLE>(to), bytes, count, &written, nullptr))
       throw rtl::EInOutError(static_cast<int>(GetLastError()));
     if (written != count) throw rtl::EInOutError(101);
   };
-  if (size == 0 || !data) return;
+  if (size == 0 || !data) return file;
   const std::int64_t offset = FileOffsetOf(module, data, size);
-  ui::TFileHandle self(
-      offset < 0 ? INVALID_HANDLE_VALUE
-                 : CreateFileA(exe.c_str(), GENERIC_READ,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  LARGE_INTEGER at{};
-  at.QuadPart = offset;
-  if (!self.Valid() || !SetFilePointerEx(self.Get(), at, nullptr, FILE_BEGIN)) {
-    put(data, size);  // no file to read from: the loaded bytes, in one write
-    return;
+  if (offset < 0) {
+    // No place in the file: the loaded bytes.
+    put(file.Get(), static_cast<const char*>(data), size);
+  } else if (const DWORD code = ReadSelf(std::uint64_t(offset), size, put, file.Get())) {
+    throw rtl::EInOutError(static_cast<int>(code));
   }
-  const auto piece = std::make_unique_for_overwrite<char[]>(PayloadPiece);
-  for (DWORD left = size; left > 0;) {
-    const DWORD want = std::min<DWORD>(left, PayloadPiece);
-    DWORD got = 0;
-    if (!ReadFile(self.Get(), piece.get(), want, &got, nullptr) || got != want) {
-      // The file no longer holds what was loaded: the rest comes from memory.
-      const DWORD done = size - left;
-      put(static_cast<const char*>(data) + done, left);
-      return;
-    }
-    put(piece.get(), got);
-    left -= got;
-  }
+  return file;
+}
+
+// A junction or symbolic link in place of a folder of the run would send the files written
+// with the program's rights wherever it points: it is refused as a folder that cannot be
+// written to.
+void RefuseReparsePoint(const std::string& folder) {
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    throw rtl::EInOutError(ERROR_ACCESS_DENIED);
+}
+
+// The folder typed, made absolute once against the current folder: the folders, the
+// shortcut and the launch then all name the same place.
+std::string AbsoluteFolder(const std::string& folder) {
+  char full[MAX_PATH + 1] = {};
+  const DWORD n = GetFullPathNameA(folder.c_str(), sizeof full, full, nullptr);
+  if (n == 0) return folder;
+  if (n >= sizeof full) throw rtl::EInOutError(rtl::PathTooLong);
+  std::string path(full, n);
+  // "c:\Morvidan\" and "c:\Morvidan" are one folder; the paths of the run add their own
+  // backslash.
+  if (path.size() > 3 && path.back() == '\\') path.pop_back();
+  return path;
 }
 
 // Takes every pending window message out of the queue.
@@ -148,7 +144,10 @@ void PumpMessages() {
 
 // Waits until the application's executable can be opened for writing, that is until the
 // application no longer runs. The first attempts follow each other at once; from the wait
-// window on, the loop pauses between attempts while still handling window messages.
+// window on, the loop pauses between attempts while still handling window messages. Only a
+// file held by another process (a sharing violation) is worth waiting for: any other failure
+// (no file, a read-only file, access refused) ends the wait as a failed open does, and the
+// steps after it meet the same failure.
 void WaitForApplication(const std::string& executable) {
   HANDLE opened = INVALID_HANDLE_VALUE;
   for (int attempt = 1;; ++attempt) {
@@ -156,14 +155,13 @@ void WaitForApplication(const std::string& executable) {
     opened = CreateFileA(executable.c_str(), GENERIC_READ | GENERIC_WRITE,
                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (attempt == WaitWindowAttempt && opened == INVALID_HANDLE_VALUE) {
-      if (!util::FileExists(executable)) break;
+    if (opened != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) break;
+    if (attempt == WaitWindowAttempt) {
       if (!WaitWindow) WaitWindow = new dialogs::TAttente(nullptr);
       WaitWindow->SetCaption(WaitCaption);
       WaitWindow->Label1->SetCaption(WaitText);
       WaitWindow->Show();
     }
-    if (opened != INVALID_HANDLE_VALUE) break;
     if (attempt >= WaitWindowAttempt)
       MsgWaitForMultipleObjects(0, nullptr, FALSE, WaitPauseMs, QS_ALLINPUT);
   }
@@ -233,7 +231,8 @@ void TForm1::RunInstallation() {
   // The paths of the run are built before anything is made: a folder too deep for them stops
   // the run here with the file error, with nothing written, rather than leave files under
   // cut names. The payload file's is the longest of them.
-  const std::string folder = EditDossier->Text();
+  InstallFolder = AbsoluteFolder(EditDossier->Text());
+  const std::string& folder = InstallFolder;
   const rtl::ShortString executable = rtl::JoinPath(folder, ExecutableName);
   const bool update = util::FileExists(rtl::JoinPath(folder, kApplicationFile));
   const rtl::ShortString working =
@@ -241,13 +240,19 @@ void TForm1::RunInstallation() {
   const rtl::ShortString payloadFile = rtl::JoinPath(working, PayloadFileName);
   const rtl::ShortString installerCopy = rtl::JoinPath(folder, InstallerCopyName);
   CreateDirectoryA(folder.c_str(), nullptr);
-  if (update) CreateDirectoryA(working.c_str(), nullptr);
-  WritePayloadFile(payloadFile);
-  if (update) WaitForApplication(executable);
-  payload::UnpackArchive(payloadFile);
+  RefuseReparsePoint(folder);
+  if (update) {
+    CreateDirectoryA(working.c_str(), nullptr);
+    RefuseReparsePoint(working.str());
+  }
+  {
+    ui::TFileHandle payload = WritePayloadFile(payloadFile);
+    if (update) WaitForApplication(executable);
+    payload::UnpackArchive(payloadFile, payload.Get());
+  }
 
   util::DesktopShortcut(ShortcutName, executable, "", "", "", "", 0, 0);
-  CopyFileA(ExecutablePath().c_str(), installerCopy.c_str(), FALSE);
+  CopySelf(installerCopy.str());
 
   if (update) {
     InstallNewFonts(working);

@@ -6,12 +6,19 @@
 
 #include "payload/UnpackReporter.h"
 #include "rtl/ShortString.h"
+#include "ui/Win32.h"
 
 namespace payload {
 
 // Unpacks the payload file ArchivePath with the program's own windows.
 void UnpackArchive(const rtl::ShortString& archivePath);
 void UnpackArchive(const rtl::ShortString& archivePath, TUnpackReporter& reporter);
+// The same, reading the payload through Archive, a handle open on the file ArchivePath with
+// read access that its caller keeps; the file is not opened again by its name. ArchivePath
+// holds its folder: the container and the entries go there.
+void UnpackArchive(const rtl::ShortString& archivePath, HANDLE archive);
+void UnpackArchive(const rtl::ShortString& archivePath, HANDLE archive,
+                   TUnpackReporter& reporter);
 
 // Decompresses the bzip2 file Source into the file Dest (created or replaced).
 void DecompressFile(const rtl::ShortString& source, const rtl::ShortString& dest);

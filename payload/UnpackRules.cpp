@@ -26,12 +26,14 @@ rtl::ShortString ExtensionPart(const rtl::ShortString& path) {
 }
 
 rtl::ShortString ContainerPathFor(const rtl::ShortString& archivePath) {
-  const std::string ext = ExtensionPart(archivePath).str().substr(0, 4);
-  const char* spare =
-      util::UpperNoAccent(ext) == ContainerExtension ? SpareExtension : ContainerExtension;
+  const std::string extension = ExtensionPart(archivePath).str();
+  const char* spare = util::UpperNoAccent(extension.substr(0, 4)) == ContainerExtension
+                          ? SpareExtension
+                          : ContainerExtension;
   const std::string& s = archivePath.str();
-  // The first occurrence, not the last: c:\Morvidan.FCC.d\Morvidan.FCC gives c:\Morvidan.CTN.
-  const std::size_t at = ext.empty() ? s.size() : s.find(ext);
+  // The payload file's own extension, never a look-alike earlier in the path:
+  // c:\Morvidan.FCC.d\Morvidan.FCC gives c:\Morvidan.FCC.d\Morvidan.CTN.
+  const std::size_t at = s.size() - extension.size();
   // ".CTN" is longer than a shorter extension it replaces ("x.F" gives "x.CTN").
   return rtl::CheckedPath(s.substr(0, at) + spare);
 }

@@ -39,8 +39,8 @@ rtl::ShortString FolderPart(const rtl::ShortString& path);
 // The extension of the last component, from its last point on ("" when it has none).
 rtl::ShortString ExtensionPart(const rtl::ShortString& path);
 
-// The temporary container beside a payload file: the path up to the first occurrence of its
-// extension (cut to four characters), then ".CTN", or ".TMP" when the extension is ".CTN"
+// The temporary container beside a payload file: the path without the payload file's own
+// extension, then ".CTN", or ".TMP" when that extension (cut to four characters) is ".CTN"
 // already, so that the container never replaces the payload file. A path without extension
 // keeps its whole name: "c:\x\payload" gives "c:\x\payload.CTN". A name that does not fit
 // raises the file error (206).

@@ -21,13 +21,25 @@ TUntypedFile TUntypedFile::OpenRead(const rtl::ShortString& path) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   ui::CheckOS(h != INVALID_HANDLE_VALUE);
+  return Adopt(h);
+}
+
+TUntypedFile TUntypedFile::Adopt(HANDLE h) {
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(h, &size)) {
     const DWORD code = GetLastError();
     CloseHandle(h);
     throw rtl::EInOutError(static_cast<int>(code));
   }
-  return TUntypedFile(h, static_cast<std::uint64_t>(size.QuadPart));
+  LARGE_INTEGER at{};
+  if (!SetFilePointerEx(h, at, &at, FILE_CURRENT)) {
+    const DWORD code = GetLastError();
+    CloseHandle(h);
+    throw rtl::EInOutError(static_cast<int>(code));
+  }
+  TUntypedFile file(h, static_cast<std::uint64_t>(size.QuadPart));
+  file.FPosition = static_cast<std::uint64_t>(at.QuadPart);
+  return file;
 }
 
 TUntypedFile TUntypedFile::Create(const rtl::ShortString& path) {

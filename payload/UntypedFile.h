@@ -18,6 +18,8 @@ class TUntypedFile : public TContainerInput {
   static TUntypedFile OpenRead(const rtl::ShortString& path);
   // Creates the file, or empties it when it exists.
   static TUntypedFile Create(const rtl::ShortString& path);
+  // Takes over an open handle, read from its file pointer on; its size is the file's.
+  static TUntypedFile Adopt(HANDLE handle);
 
   TUntypedFile(TUntypedFile&& other) noexcept;
   TUntypedFile& operator=(TUntypedFile&&) = delete;

@@ -26,6 +26,13 @@ b=${BUILD_ROOT:-build}
 dist=${DIST:-dist}
 [[ $b = /* ]] || b="$top/$b"
 [[ $dist = /* ]] || dist="$top/$dist"
+# The certificate's password reaches the signing alone, never the build's tools (compilers,
+# cmake, apt-get) through their environment.
+sign_pass=${SIGN_PASS-}
+unset SIGN_PASS
+sign() {  # scripts/sign.sh arguments...
+  if [ -n "$sign_pass" ]; then SIGN_PASS=$sign_pass scripts/sign.sh "$@"; else scripts/sign.sh "$@"; fi
+}
 # The installation starts, links and updates the application's executable: a release without
 # one (an empty folder, the wrong folder) would install nothing that runs.
 if [ -z "$(find "$release" -maxdepth 1 -type f -iname Morvidan.exe -print -quit)" ]; then
@@ -34,7 +41,7 @@ if [ -z "$(find "$release" -maxdepth 1 -type f -iname Morvidan.exe -print -quit)
   exit 1
 fi
 if [ -n "${SIGN_CERT:-}" ]; then
-  scripts/sign.sh check "$dist/install.exe" || exit 1
+  sign check "$dist/install.exe" || exit 1
 fi
 # The maker's fccpack: optimised, without the sanitizers of the tests' build.
 BUILD_ROOT=$b FLAVOURS=tools scripts/build.sh >/dev/null
@@ -60,7 +67,7 @@ echo "make installer: built with $(i686-w64-mingw32-g++-posix --version | head -
 echo "make installer: SHA-256 before signing: $(sha256sum "$built" | cut -d' ' -f1)"
 mkdir -p "$dist"
 if [ -n "${SIGN_CERT:-}" ]; then
-  scripts/sign.sh "$built" "$dist/install.exe" || exit 1
+  sign "$built" "$dist/install.exe" || exit 1
 else
   # Copied next to its place first, so that dist/install.exe is never half written.
   cp "$built" "$dist/.install.exe.new"

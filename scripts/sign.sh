@@ -115,8 +115,11 @@ fi
 # The copy must verify against the certificates it was signed with (and the system's
 # authorities, where they lead). Revocation lists are not fetched: the point is that the
 # signature just made covers the program.
+# osslsigncode -h exits 255: its help is kept first, so that the exit status of no pipeline
+# decides whether the option is known.
 ignore_crl=()
-osslsigncode -h 2>&1 | grep -q -- '-ignore-crl' && ignore_crl=(-ignore-crl)
+osslsigncode -h >"$scratch/help" 2>&1 || true
+! grep -q -- '-ignore-crl' "$scratch/help" || ignore_crl=(-ignore-crl)
 cat "$scratch/chain.pem" >"$scratch/trusted.pem"
 [ ! -r /etc/ssl/certs/ca-certificates.crt ] || cat /etc/ssl/certs/ca-certificates.crt >>"$scratch/trusted.pem"
 if ! osslsigncode verify "${ignore_crl[@]}" -CAfile "$scratch/trusted.pem" -in "$signed" \

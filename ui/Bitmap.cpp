@@ -154,22 +154,4 @@ void TBitmap::Draw(HDC dc, const gfx::TRect& dest) const {
   SetStretchBltMode(dc, oldMode);
 }
 
-TBitmap CaptureWindow(HWND window, bool wholeWindow) {
-  RECT r{};
-  if (wholeWindow)
-    CheckOS(GetWindowRect(window, &r));
-  else
-    CheckOS(GetClientRect(window, &r));
-  TBitmap bitmap(r.right - r.left, r.bottom - r.top);
-  TWindowDC source(window, wholeWindow);
-  BitBlt(bitmap.Canvas().Handle(), 0, 0, bitmap.Width(), bitmap.Height(), source.Get(), 0, 0,
-         SRCCOPY);
-  GdiFlush();
-  return bitmap;
-}
-
-void SaveWindowToPNG(HWND window, const std::string& fileName, bool wholeWindow) {
-  SaveToPNG(CaptureWindow(window, wholeWindow), fileName);
-}
-
 }  // namespace ui

@@ -1,7 +1,5 @@
 #include "ui/ExtCtrls.h"
 
-#include <cctype>
-
 namespace ui {
 
 TImage::TImage(TComponent* owner) : TGraphicControl(owner) {
@@ -12,21 +10,6 @@ TImage::TImage(TComponent* owner) : TGraphicControl(owner) {
 void TImage::SetPicture(std::unique_ptr<TGdiGraphic> picture) {
   FPicture = std::move(picture);
   PictureChanged();
-}
-
-void TImage::LoadFromFile(const std::string& fileName) {
-  const std::size_t dot = fileName.rfind('.');
-  std::string ext = dot == std::string::npos ? std::string() : fileName.substr(dot);
-  for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
-  if (ext == ".jpg" || ext == ".jpeg") {
-    auto jpeg = std::make_unique<TJPEGImage>();
-    jpeg->LoadFromFile(fileName);
-    SetPicture(std::move(jpeg));
-  } else {
-    auto bitmap = std::make_unique<TBitmap>();
-    bitmap->LoadFromFile(fileName);
-    SetPicture(std::move(bitmap));
-  }
 }
 
 void TImage::PictureChanged() {

@@ -61,11 +61,15 @@ public:
   }
   TFileHandle(const TFileHandle&) = delete;
   TFileHandle& operator=(const TFileHandle&) = delete;
+  TFileHandle(TFileHandle&& other) noexcept
+      : FHandle(std::exchange(other.FHandle, INVALID_HANDLE_VALUE)) {}
 
   HANDLE Get() const { return FHandle; }
   bool Valid() const { return FHandle != INVALID_HANDLE_VALUE && FHandle != nullptr; }
   // Closes now, so that a failure of the close itself (data not written) can be reported.
   bool Close() { return CloseHandle(std::exchange(FHandle, INVALID_HANDLE_VALUE)) != 0; }
+  // Gives the handle up to the caller, who closes it.
+  HANDLE Release() { return std::exchange(FHandle, INVALID_HANDLE_VALUE); }
 
 private:
   HANDLE FHandle;

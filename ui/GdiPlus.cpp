@@ -1,10 +1,9 @@
-// What GDI+ does for the framework: decode JPEG pictures and encode PNG files.
-#include <objidl.h>
-#include <windows.h>
-
-#include <gdiplus.h>
+// What GDI+ does for the framework: decode JPEG pictures. PNG files, which only the tests
+// write, are encoded in PNG.cpp, so that the program carries none of it.
+#include "ui/GdiPlus.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "rtl/SysUtils.h"
@@ -15,46 +14,24 @@ namespace ui {
 
 namespace {
 
-namespace gp = Gdiplus::DllExports;
-
 // GDI+ is started on first use and shut down when the program ends; no GDI+ object outlives
 // the call that made it, so the order of shutdown does not matter.
 class TGdiPlusSession {
 public:
   TGdiPlusSession() {
+    if (!gp.Load()) return;
     Gdiplus::GdiplusStartupInput input;
-    FStatus = Gdiplus::GdiplusStartup(&FToken, &input, nullptr);
+    FStatus = gp.GdiplusStartup(&FToken, &input, nullptr);
   }
   ~TGdiPlusSession() {
-    if (FStatus == Gdiplus::Ok) Gdiplus::GdiplusShutdown(FToken);
+    if (FStatus == Gdiplus::Ok) gp.GdiplusShutdown(FToken);
   }
   Gdiplus::GpStatus Status() const { return FStatus; }
 
 private:
   ULONG_PTR FToken = 0;
-  Gdiplus::GpStatus FStatus;
-};
-
-void CheckGdiPlus(Gdiplus::GpStatus status, const char* what) {
-  if (status != Gdiplus::Ok) throw rtl::Exception(what + (" #" + std::to_string(int(status))));
-}
-
-void RequireGdiPlus() {
-  static TGdiPlusSession session;
-  CheckGdiPlus(session.Status(), "Erreur GDI+");
-}
-
-// A GDI+ bitmap freed on scope exit.
-class TGpBitmap {
-public:
-  ~TGpBitmap() {
-    if (FBitmap) gp::GdipDisposeImage(FBitmap);
-  }
-  Gdiplus::GpBitmap** Out() { return &FBitmap; }
-  Gdiplus::GpBitmap* Get() const { return FBitmap; }
-
-private:
-  Gdiplus::GpBitmap* FBitmap = nullptr;
+  // Where GDI+ cannot be loaded, every use fails as a failed start would.
+  Gdiplus::GpStatus FStatus = Gdiplus::GenericError;
 };
 
 class TStream {
@@ -69,25 +46,18 @@ private:
   IStream* FStream = nullptr;
 };
 
-std::wstring Wide(const std::string& text) {
-  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
-  std::wstring wide(std::size_t(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), wide.data(), n);
-  return wide;
-}
-
-CLSID PngEncoder() {
-  UINT count = 0, bytes = 0;
-  CheckGdiPlus(gp::GdipGetImageEncodersSize(&count, &bytes), "Erreur PNG");
-  std::vector<std::uint8_t> buffer(bytes);
-  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-  CheckGdiPlus(gp::GdipGetImageEncoders(count, bytes, codecs), "Erreur PNG");
-  for (UINT i = 0; i < count; ++i)
-    if (std::wcscmp(codecs[i].MimeType, L"image/png") == 0) return codecs[i].Clsid;
-  throw rtl::Exception("Erreur PNG : pas d'encodeur");
-}
-
 }  // namespace
+
+TGdiPlusApi gp;
+
+void CheckGdiPlus(Gdiplus::GpStatus status, const char* what) {
+  if (status != Gdiplus::Ok) throw rtl::Exception(what + (" #" + std::to_string(int(status))));
+}
+
+void RequireGdiPlus() {
+  static TGdiPlusSession session;
+  CheckGdiPlus(session.Status(), "Erreur GDI+");
+}
 
 void TJPEGImage::LoadFromFile(const std::string& fileName) {
   TFileHandle file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -114,38 +84,22 @@ void TJPEGImage::LoadFromMemory(const void* data, std::size_t size) {
     throw rtl::Exception("Erreur JPEG #0");
   }
   TGpBitmap picture;
-  CheckGdiPlus(gp::GdipCreateBitmapFromStream(stream.Get(), picture.Out()), "Erreur JPEG");
+  CheckGdiPlus(gp.GdipCreateBitmapFromStream(stream.Get(), picture.Out()), "Erreur JPEG");
   UINT width = 0, height = 0;
-  gp::GdipGetImageWidth(picture.Get(), &width);
-  gp::GdipGetImageHeight(picture.Get(), &height);
+  gp.GdipGetImageWidth(picture.Get(), &width);
+  gp.GdipGetImageHeight(picture.Get(), &height);
   TBitmap decoded{int(width), int(height)};
   Gdiplus::GpRect all(0, 0, int(width), int(height));
   Gdiplus::BitmapData bits{};
-  CheckGdiPlus(gp::GdipBitmapLockBits(picture.Get(), &all, Gdiplus::ImageLockModeRead,
+  CheckGdiPlus(gp.GdipBitmapLockBits(picture.Get(), &all, Gdiplus::ImageLockModeRead,
                                       PixelFormat24bppRGB, &bits),
                "Erreur JPEG");
   for (UINT y = 0; y < height; ++y)
     std::memcpy(decoded.ScanLine(int(y)),
                 static_cast<const std::uint8_t*>(bits.Scan0) + std::ptrdiff_t(y) * bits.Stride,
                 std::size_t(width) * 3);
-  gp::GdipBitmapUnlockBits(picture.Get(), &bits);
+  gp.GdipBitmapUnlockBits(picture.Get(), &bits);
   FBitmap = decoded;
-}
-
-void SaveToPNG(const TBitmap& bitmap, const std::string& fileName) {
-  RequireGdiPlus();
-  if (bitmap.Empty()) throw rtl::Exception("Erreur PNG : image vide");
-  // A 24-bit DIB row and a GDI+ 24bppRGB row are laid out alike: blue, green, red, padded
-  // to four bytes.
-  const int stride = (bitmap.Width() * 3 + 3) & ~3;
-  TGpBitmap image;
-  CheckGdiPlus(gp::GdipCreateBitmapFromScan0(bitmap.Width(), bitmap.Height(), stride,
-                                             PixelFormat24bppRGB,
-                                             const_cast<BYTE*>(bitmap.ScanLine(0)), image.Out()),
-               "Erreur PNG");
-  const CLSID png = PngEncoder();
-  CheckGdiPlus(gp::GdipSaveImageToFile(image.Get(), Wide(fileName).c_str(), &png, nullptr),
-               "Erreur PNG");
 }
 
 }  // namespace ui

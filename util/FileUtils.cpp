@@ -4,64 +4,12 @@
 
 #include "rtl/Paths.h"
 #include "rtl/SysUtils.h"
+#include "util/FileSearch.h"
 #include "util/StrUtils.h"
 
 namespace util {
 
-namespace {
-
-constexpr char CR = '\r';
-// The longest path the ANSI calls take: MAX_PATH with its terminator.
-constexpr std::size_t MaxCallPath = MAX_PATH - 1;
-constexpr DWORD AnyEntry = 0x3F;
-constexpr DWORD VolumeLabel = 0x08;
-
-class TFindHandle {
- public:
-  explicit TFindHandle(HANDLE h) : FHandle(h) {}
-  ~TFindHandle() {
-    if (FHandle != INVALID_HANDLE_VALUE) FindClose(FHandle);
-  }
-  TFindHandle(const TFindHandle&) = delete;
-  TFindHandle& operator=(const TFindHandle&) = delete;
-  HANDLE Get() const { return FHandle; }
-
- private:
-  HANDLE FHandle;
-};
-
-// The searches build their paths as long texts; one that the ANSI calls cannot take is the
-// file error, not a folder that looks empty or a file that looks absent.
-const std::string& FitsCall(const std::string& path) {
-  if (path.size() > MaxCallPath) throw rtl::EInOutError(rtl::PathTooLong);
-  return path;
-}
-
-// Enumerates Pattern as the run-time's FindFirst does: an entry that carries the hidden,
-// system, volume-label or directory bit is left out unless Attributes asks for that bit.
-// A pattern that finds nothing, or a folder that cannot be read, calls Each never.
-template <class F>
-void Enumerate(const std::string& pattern, DWORD attributes, F&& each) {
-  FitsCall(pattern);
-  WIN32_FIND_DATAA data{};
-  TFindHandle find(FindFirstFileA(pattern.c_str(), &data));
-  if (find.Get() == INVALID_HANDLE_VALUE) return;
-  const DWORD excluded = ~attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                        VolumeLabel | FILE_ATTRIBUTE_DIRECTORY);
-  do {
-    if ((data.dwFileAttributes & excluded) == 0) each(data);
-  } while (FindNextFileA(find.Get(), &data));
-}
-
-void EndWithBackslash(std::string& folder) {
-  if (folder.empty() || folder.back() != '\\') folder += '\\';
-}
-
-bool IsDotEntry(const char* name) {
-  return std::string_view(name) == "." || std::string_view(name) == "..";
-}
-
-}  // namespace
+using namespace search;
 
 bool FileExists(std::string_view name) {
   const DWORD attributes = GetFileAttributesA(std::string(name).c_str());
@@ -95,26 +43,6 @@ std::string FindFiles(std::string folder, const std::string& mask, bool recurse,
       result += FindFiles(item + "\\", mask, false, false, skipIfIn);
     }
   }
-  return result;
-}
-
-std::string ListFolders(std::string folder, const std::string& mask, bool recursive,
-                        const rtl::ShortString& mustContain) {
-  std::string result;
-  EndWithBackslash(folder);
-  Enumerate(folder + mask, FILE_ATTRIBUTE_DIRECTORY, [&](const WIN32_FIND_DATAA& data) {
-    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || IsDotEntry(data.cFileName)) {
-      return;
-    }
-    const std::string path = folder + data.cFileName;
-    bool listed = mustContain.empty();
-    if (!listed) {
-      Enumerate(path + "\\" + mustContain.str(), AnyEntry,
-                [&](const WIN32_FIND_DATAA&) { listed = true; });
-    }
-    if (listed) result += path + CR;
-    if (recursive) result += ListFolders(path + "\\", "*.*", true, mustContain);
-  });
   return result;
 }
 

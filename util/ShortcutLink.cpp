@@ -14,12 +14,11 @@ namespace util {
 
 namespace {
 
-// COM lives for the whole program on its main thread, from start to end.
+// COM lives for the whole program on its main thread, from its first use to the end.
 struct TComApartment {
   TComApartment() { CoInitialize(nullptr); }
   ~TComApartment() { CoUninitialize(); }
 };
-const TComApartment ComApartment;
 
 // Releases a COM interface when it goes out of scope.
 template <class I>
@@ -40,6 +39,10 @@ std::wstring Widen(const std::string& s) {
 }
 
 }  // namespace
+
+// Not a static object of its own: COM loads DLLs, which must wait until the program has
+// narrowed the library search, and a static object is built before that can be done.
+void StartCom() { static const TComApartment apartment; }
 
 std::string TShortcutLink::HotKey() const {
   return std::string(1, static_cast<char>(FHotKey == 0 ? ' ' : FHotKey));
@@ -70,6 +73,7 @@ void TShortcutLink::SetShowCmd(TShowCmd cmd) {
 }
 
 void TShortcutLink::SaveLink() const {
+  StartCom();
   TComPtr<IShellLinkA> link;
   const HRESULT created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                            IID_IShellLinkA, reinterpret_cast<void**>(&link.Ptr));

@@ -13,6 +13,10 @@
 
 namespace util {
 
+// Initialises COM on the calling thread (the main one) for the rest of the program; later
+// calls do nothing. The program calls it as it starts; the shortcut calls it too.
+void StartCom();
+
 class EShortcutError : public rtl::Exception {
 public:
   using rtl::Exception::Exception;

@@ -5,6 +5,8 @@
 #   expired.pfx  a code-signing certificate that was valid in 2020 only
 #   server.pfx   a valid certificate for web servers, not for code signing
 #   nokey.pfx    good.pem without its private key
+#   crl.pfx      a code-signing certificate that names a revocation list nobody serves
+#   crl.pem      its certificate alone
 # every .pfx under PASSWORD. OpenSSL 3.0's req cannot date a certificate in the past: the
 # expired one is made by its "ca" command, which takes a start and an end date.
 make_test_certs() {  # folder, password
@@ -37,6 +39,12 @@ EOF
   openssl pkcs12 -export -inkey "$d/good.key" -in "$d/good.pem" -out "$d/good.pfx" \
     -passout "file:$d/pass" &&
   openssl pkcs12 -export -nokeys -in "$d/good.pem" -out "$d/nokey.pfx" -passout "file:$d/pass" &&
+  openssl req -x509 -newkey rsa:2048 -nodes -keyout "$d/crl.key" -out "$d/crl.pem" -days 30 \
+    -subj "/CN=Morvidan liste" -addext basicConstraints=CA:FALSE \
+    -addext keyUsage=digitalSignature -addext extendedKeyUsage=codeSigning \
+    -addext crlDistributionPoints=URI:http://127.0.0.1:9/morvidan.crl 2>/dev/null &&
+  openssl pkcs12 -export -inkey "$d/crl.key" -in "$d/crl.pem" -out "$d/crl.pfx" \
+    -passout "file:$d/pass" &&
   openssl req -x509 -newkey rsa:2048 -nodes -keyout "$d/server.key" -out "$d/server.pem" \
     -days 30 -subj "/CN=www.morvidan.test" -addext extendedKeyUsage=serverAuth 2>/dev/null &&
   openssl pkcs12 -export -inkey "$d/server.key" -in "$d/server.pem" -out "$d/server.pfx" \

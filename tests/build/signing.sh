@@ -165,6 +165,13 @@ refused "osslsigncode dies half way" 'signing with .*good.pfx failed' PATH="$wor
 refused "osslsigncode leaves the program unsigned" 'the program signed with .*good.pfx does not verify' \
   PATH="$work/unsigned:$PATH" SIGN_CERT="$certs/good.pfx" SIGN_PASS="$password"
 
+# A certificate that names a revocation list: the check of the signed copy does not fetch it
+# (nobody serves it here), so the signing succeeds.
+sign SIGN_CERT="$certs/crl.pfx" SIGN_PASS="$password" -- "$built" "$work/crl.exe"
+check "a certificate that names a revocation list: signed" test $? = 0
+check "a certificate that names a revocation list: the signed copy is in place" \
+  osslsigncode verify -ignore-crl -CAfile "$certs/crl.pem" -in "$work/crl.exe"
+
 # The password: osslsigncode and openssl are watched as they run. Each notes its command line,
 # every command line of the machine at that moment (what ps shows anyone) and the mode of the
 # file it reads the password from.
@@ -184,6 +191,16 @@ exec /usr/bin/$tool "\$@"
 EOF
   chmod +x "$work/watch/$tool"
 done
+# The steps before the signing (the packages' check, cmake and the compilers it starts) note
+# whether the password is in their environment.
+for tool in cmake dpkg-query; do
+  cat >"$work/watch/$tool" <<EOF
+#!/usr/bin/env bash
+echo "$tool: \${SIGN_PASS-no password}" >>"$work/watch/build-env"
+exec /usr/bin/$tool "\$@"
+EOF
+  chmod +x "$work/watch/$tool"
+done
 rm -f "$out"
 mkdir -p "$work/tmp"
 sign PATH="$work/watch:$PATH" TMPDIR="$work/tmp" SIGN_CERT="$certs/good.pfx" SIGN_PASS="$password" \
@@ -193,6 +210,8 @@ check "watched: osslsigncode reads the password from a file" grep -q -- '-readpa
 check "watched: openssl reads the password from a file" grep -q -- '-passin file:' "$work/watch/openssl.args"
 check "watched: that file is private (mode 600)" test "$(sort -u "$work/watch/modes")" = 600
 check "watched: no -ts without SIGN_TIMESTAMP_URL" absent ' -ts ' "$work/watch/osslsigncode.args"
+check "watched: the signed copy is verified without fetching revocation lists" \
+  grep -q -- '^verify -ignore-crl ' "$work/watch/osslsigncode.args"
 check "watched: the password is on no command line" absent "$password" "$work/watch/ps"
 check "watched: the private files are removed" test -z "$(ls -A "$work/tmp")"
 : >"$work/watch/osslsigncode.args"
@@ -223,6 +242,10 @@ perl scripts/pe-resource.pl extract "$DIST/install.exe" "$work/maker.FCC" 2>/dev
 check "make installer: the signed installer carries the release's two files" \
   test "$("$fccpack" list "$work/maker.FCC" 2>/dev/null | grep -c .)" = 2
 check "make installer: the password is on no command line" absent "$password" "$work/watch/ps"
+check "make installer: the build's tools run without the password in their environment" \
+  test "$(cut -d' ' -f2- "$work/watch/build-env" | sort -u)" = "no password"
+check "make installer: the packages' check and cmake were watched" \
+  test "$(cut -d: -f1 "$work/watch/build-env" | sort -u | tr '\n' ' ')" = "cmake dpkg-query "
 check "make installer: nothing is left beside the installer" no_leftovers "$DIST"
 maker_refused() {  # description, pattern of the cause, [VAR=value...]
   local what=$1 cause=$2

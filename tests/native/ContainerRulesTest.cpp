@@ -34,10 +34,13 @@ TEST(ContainerRules, ContainerPathFor) {
       {"c:\\x\\payload.ctn", "c:\\x\\payload.TMP"},
       {"c:\\x\\payload.CTN", "c:\\x\\payload.TMP"},
       {"c:\\x\\payload.Ctnx", "c:\\x\\payload.TMP"},
-      // The base ends at the first occurrence of the extension, in exact letter case.
-      {"c:\\Morvidan.FCC.d\\Morvidan.FCC", "c:\\Morvidan.CTN"},
+      // Only the payload file's own extension is replaced, never a look-alike in a folder's
+      // name: the container stays beside the payload file, and so do the entries.
+      {"c:\\Morvidan.FCC.d\\Morvidan.FCC", "c:\\Morvidan.FCC.d\\Morvidan.CTN"},
       {"c:\\a.fcc\\b.FCC", "c:\\a.fcc\\b.CTN"},
-      // The extension is cut to four characters before it is looked for.
+      {"D:\\Logiciels.FCC\\Morvidan\\Morvidan.FCC", "D:\\Logiciels.FCC\\Morvidan\\Morvidan.CTN"},
+      {"c:\\Morvidan.FCC\\MAJ\\Morvidan.FCC", "c:\\Morvidan.FCC\\MAJ\\Morvidan.CTN"},
+      // A longer extension is replaced whole.
       {"c:\\x\\Morvidan.FCCX", "c:\\x\\Morvidan.CTN"},
       // No extension: the whole name stays, beside the payload file.
       {"c:\\x.d\\payload", "c:\\x.d\\payload.CTN"},

@@ -286,7 +286,9 @@ TEST_F(Unpack, TemporaryContainerNames) {
   ASSERT_TRUE(CreateDirectoryA(P("Morvidan.FCC.d").c_str(), nullptr));
   const std::vector<Case> cases = {
       {P("data.ctn"), P("data.TMP"), P("")},
-      {P("Morvidan.FCC.d\\Morvidan.FCC"), P("Morvidan.CTN"), P("")},
+      // A folder named like the payload file takes no part in the container's name: the
+      // container and the entries stay beside the payload file.
+      {P("Morvidan.FCC.d\\Morvidan.FCC"), P("Morvidan.FCC.d\\Morvidan.CTN"), P("Morvidan.FCC.d\\")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.payloadFile);
@@ -301,8 +303,8 @@ TEST_F(Unpack, TemporaryContainerNames) {
   }
 }
 
-// The container lands in the root of the drive, named with its letter or as the root of the
-// current drive (a folder text left empty): the entries go there.
+// The container lands in the root of the current drive (a folder text left empty): the entries
+// go there.
 TEST_F(Unpack, PayloadWhoseContainerLandsInTheRoot) {
   const std::string folder = "c:\\Morvidan.FCC.d", entry = "c:\\unpack-root-entry.txt";
   for (const char* path : {"c:\\Morvidan.FCC.d", "c:\\Morvidan.CTN", "c:\\unpack-root-entry.txt",
@@ -324,7 +326,6 @@ TEST_F(Unpack, PayloadWhoseContainerLandsInTheRoot) {
     std::string payloadFile, container;
   };
   const std::vector<Case> cases = {
-      {folder + "\\Morvidan.FCC", "c:\\Morvidan.CTN"},
       {"\\unpack-root.FCC", "\\unpack-root.CTN"},
   };
   for (const Case& c : cases) {
@@ -561,3 +562,65 @@ TEST_F(Unpack, EntryFoldersAreCreated) {
 }
 
 }  // namespace
+
+namespace {
+
+// What another program gets when it tries, through Windows calls, to swap a file: 0 when
+// the call succeeds, else the system's error.
+struct TSwapAttempts {
+  DWORD Move, Replace, Write, Delete;
+};
+
+TSwapAttempts TrySwapping(const std::string& path, const std::string& other) {
+  const auto code = [](BOOL ok) { return ok ? DWORD(0) : GetLastError(); };
+  TSwapAttempts result{};
+  result.Move = code(MoveFileExA(path.c_str(), (path + ".ailleurs").c_str(), 0));
+  result.Replace = code(CopyFileA(other.c_str(), path.c_str(), FALSE));
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  result.Write = code(h != INVALID_HANDLE_VALUE);
+  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  result.Delete = code(DeleteFileA(path.c_str()));
+  return result;
+}
+
+}  // namespace
+
+// The payload file handed over as a handle: the unpacker reads it through that handle alone
+// (its name is never opened again, which a handle shared with nobody would refuse), and the
+// temporary container is read through the handle it was written with, which nobody else can
+// rename, replace, write or delete in between.
+TEST_F(Unpack, ThroughTheHandlesItWasWrittenWith) {
+  const std::string bytes = Payload({{"a.txt", "des octets"}, {"b.txt", "d'autres"}});
+  const std::string fcc = P("Morvidan.FCC"), ctn = P("Morvidan.CTN"), other = P("autre.bin");
+  WriteBytes(other, "pas un conteneur");
+  HANDLE payloadFile = CreateFileA(fcc.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(payloadFile, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  ASSERT_TRUE(WriteFile(payloadFile, bytes.data(), DWORD(bytes.size()), &written, nullptr));
+  // The handle's pointer is left at the end: the unpacker reads from the start all the same.
+
+  TSwapAttempts container{};
+  bool tried = false;
+  FRecorder.OnPosition = [&](std::int32_t, std::string&) {
+    if (!tried) container = TrySwapping(ctn, other);
+    tried = true;
+  };
+  try {
+    payload::UnpackArchive(fcc, payloadFile, FRecorder);
+  } catch (const rtl::Exception& e) {
+    ADD_FAILURE() << e.Message();
+  }
+  CloseHandle(payloadFile);
+  ASSERT_TRUE(tried);
+  EXPECT_EQ(container.Move, DWORD(ERROR_SHARING_VIOLATION)) << "the container is renamed";
+  EXPECT_EQ(container.Replace, DWORD(ERROR_SHARING_VIOLATION)) << "the container is replaced";
+  EXPECT_EQ(container.Write, DWORD(ERROR_SHARING_VIOLATION)) << "the container is written";
+  EXPECT_EQ(container.Delete, DWORD(ERROR_SHARING_VIOLATION)) << "the container is deleted";
+  EXPECT_EQ(ReadBytes(P("a.txt")), "des octets");
+  EXPECT_EQ(ReadBytes(P("b.txt")), "d'autres");
+  EXPECT_FALSE(Exists(ctn)) << "the temporary container is deleted";
+  EXPECT_EQ(ReadBytes(fcc), bytes);
+}
