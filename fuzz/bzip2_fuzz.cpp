@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "payload/Bzip2.h"
-#include "payload/ParallelBzip2.h"
-#include "tests/native/Bzip2TestStreams.h"
+#include "bzip2/Bzip2.h"
+#include "bzip2/ParallelBzip2.h"
+#include "bzip2/SequentialBzip2.h"
+#include "tests/native/bzip2/Bzip2TestStreams.h"
 
 namespace {
 

@@ -39,7 +39,7 @@ for f in $flavours; do
   esac
   echo "build: $f"
   targets=()
-  [ "$f" = tsan ] && targets=(--target tsan_tests)
+  [ "$f" = tsan ] && targets=(--target bzip2_tsan_tests)
   cmake --build "$b/$f" -j "$jobs" "${targets[@]}" -- --quiet
 done
 

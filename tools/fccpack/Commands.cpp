@@ -5,7 +5,7 @@
 #include <optional>
 #include <ostream>
 
-#include "payload/Bzip2.h"
+#include "bzip2/Bzip2.h"
 #include "payload/Container.h"
 #include "payload/EntryNames.h"
 #include "rtl/SysUtils.h"

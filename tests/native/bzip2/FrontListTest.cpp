@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "payload/FrontList.h"
+#include "bzip2/FrontList.h"
 
 namespace {
 

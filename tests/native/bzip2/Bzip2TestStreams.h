@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "payload/Bzip2.h"
-#include "payload/Bzip2Block.h"
-#include "payload/Bzip2Blocks.h"
-#include "payload/ParallelBzip2.h"
+#include "bzip2/Bzip2.h"
+#include "bzip2/Bzip2Block.h"
+#include "bzip2/Bzip2Blocks.h"
+#include "bzip2/ParallelBzip2.h"
+#include "bzip2/SequentialBzip2.h"
 
 namespace bzip2test {
 
