@@ -23,9 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "payload/Bzip2.h"
+#include "bzip2/Bzip2.h"
 #include "payload/Container.h"
-#include "payload/ParallelBzip2.h"
 #include "payload/UConcatene.h"
 
 namespace {

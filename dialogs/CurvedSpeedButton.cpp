@@ -1,12 +1,15 @@
 #include "dialogs/CurvedSpeedButton.h"
 
-#include "dialogs/ColorUtils.h"
 #include "dialogs/Win32Bridge.h"
+#include "gfx/ColorUtils.h"
 #include "ui/Forms.h"
 
 namespace dialogs {
 
 namespace {
+
+using gfx::BlendColors;
+using gfx::TColor;
 
 // How much lighter and darker than the face the bands are.
 constexpr TColor kFaceShading = 0x3F3F3F;

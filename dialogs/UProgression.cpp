@@ -2,11 +2,11 @@
 
 #include <initializer_list>
 
-#include "dialogs/ColorUtils.h"
 #include "dialogs/Duration.h"
 #include "dialogs/InterruptGlyph.h"
 #include "dialogs/ProgressionTexts.h"
 #include "dialogs/Win32Bridge.h"
+#include "gfx/ColorUtils.h"
 #include "rtl/SysUtils.h"
 #include "ui/Application.h"
 
@@ -171,10 +171,10 @@ void TProgression::SetPosition(std::int32_t value) {
 void TProgression::FormPaint(ui::TComponent*) {
   gfx::TCanvas& canvas = Canvas();
   DrawShadedPanel(canvas, kBarWidth, kBarHeight, Color(), kBarLeft, kBarTop,
-                  BlendColors(gfx::clWhite, 0x00FFFF, 0.2), kTrackShading, true);
+                  gfx::BlendColors(gfx::clWhite, 0x00FFFF, 0.2), kTrackShading, true);
   if (FPosition > 0) {
     DrawShadedPanel(canvas, BarFillWidth(FPosition), kBarHeight,
-                    BlendColors(gfx::clWhite, 0xFF0000, 0.2), kBarLeft, kBarTop, kFilledFace,
+                    gfx::BlendColors(gfx::clWhite, 0xFF0000, 0.2), kBarLeft, kBarTop, kFilledFace,
                     kFilledShading, false);
   }
 }

@@ -2,13 +2,13 @@
 
 #include <cstring>
 
-#include "dialogs/ColorUtils.h"
+#include "gfx/ColorUtils.h"
 #include "ui/Win32.h"
 
 namespace dialogs {
 
 void UsePlatformSysColors() {
-  SetSysColorSource([](int index) { return TColor(GetSysColor(index)); });
+  gfx::SetSysColorSource([](int index) { return gfx::TColor(GetSysColor(index)); });
 }
 
 void CopyToBitmap(const TPixelBuffer& source, ui::TBitmap& bitmap) {

@@ -1,21 +1,33 @@
 // The parallel decoder against libbz2's sequential one: on any stream both give the same bytes,
 // or fail with the same code. Random bytes are seldom a stream at all, so an input is mostly a
-// list of edits to one of a few real streams of several blocks (bits flipped, bytes set, the
-// stream cut or lengthened); its first byte says which stream, or that the rest of the input
-// is the stream itself.
+// list of edits to one of a few real streams (bits flipped, bytes set, the stream cut or
+// lengthened); its first byte says which stream and how many threads, or that the rest of the
+// input is the stream itself.
+//
+// Most of the streams are made of many tiny blocks: they take the parallel decoder through
+// every step it takes on a payload (blocks found at any bit, decoded apart, written in order,
+// their CRCs combined, false magics, runs across blocks) in a fraction of a millisecond, so
+// that the fuzzer makes many runs a second. Three have long blocks and only one value of the
+// first byte each: one has a block long enough for the inverse transform's sixteen chains, and
+// two are real level-9 streams of full blocks, as fccpack writes them, each run of which costs
+// as much as a few hundred of the others: those two are decoded only as they stand.
+#include <pthread.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "payload/Bzip2.h"
-#include "payload/ParallelBzip2.h"
-#include "tests/native/Bzip2TestStreams.h"
+#include "bzip2/Bzip2.h"
+#include "bzip2/ParallelBzip2.h"
+#include "bzip2/SequentialBzip2.h"
+#include "tests/native/bzip2/Bzip2TestStreams.h"
 
 namespace {
 
 std::vector<std::string> gStreams;
+std::vector<std::string> gLongStreams;
 
 struct TResult {
   std::string Bytes;
@@ -44,25 +56,49 @@ std::uint32_t Word(const std::uint8_t* p) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  // The decoding threads get the stacks they have in the product (256 KiB), not the system's
+  // 8 MiB: a deeper stack would go unnoticed here, and each thread's end would clear the
+  // sanitizer's shadow of all of its stack, which cost more than decoding the small blocks.
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  pthread_attr_setstacksize(&attributes, 256 * 1024);
+  pthread_setattr_default_np(&attributes);
+  pthread_attr_destroy(&attributes);
   using namespace bzip2test;
+  using payload::BlockMagic;
+  using payload::EndMagic;
+  // Level 1 where the level does not matter: the decoders take room for a block of the
+  // stream's level, and a level-9 room costs more than the small blocks' decoding.
   gStreams = {
-      payload::CompressPayload(TextLike(230000, 1), 1),
-      payload::CompressPayload(TextLike(120000, 2) + std::string(60000, 'z') + TextLike(150000, 3),
-                               1),
-      payload::CompressPayload(BytesSpellingMagic(payload::BlockMagic, 220000), 1),
-      payload::CompressPayload(BytesSpellingMagic(payload::EndMagic, 220000), 1),
+      CompressInBlocks(TextLike(1200, 1), 1, 300),
+      CompressInBlocks(TextLike(300, 2) + std::string(500, 'z') + TextLike(300, 3), 1, 250),
+      CompressInBlocks(BytesSpellingMagic(BlockMagic, 2000), 1, 1000),
+      CompressInBlocks(BytesSpellingMagic(EndMagic, 2000), 1, 1000),
+      CompressInBlocks(Noise(600, 4), 1, 150),
+  };
+  gLongStreams = {
+      // A block long enough for the inverse transform's sixteen chains, then a small one.
+      CompressInBlocks(TextLike(67000, 5), 1, 66000),
+      payload::CompressPayload(TextLike(1000000, 6), 9),
+      payload::CompressPayload(TextLike(700000, 7) + Noise(300000, 8) + TextLike(900000, 9), 9),
   };
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
+  // 0xFF: the rest is the stream; 0xFC to 0xFE: a stream of long blocks; any other value, a
+  // stream of small blocks. The lowest bit gives the threads. The level-9 streams are taken
+  // only as they stand, by an input of one byte (the seeds have them): edited, they would be
+  // picked again and again, at a second a run.
+  const std::uint8_t pick = data[0];
+  if (pick >= 0xFD && pick < 0xFF && size > 1) return 0;
+  const unsigned decoders = 2u + (pick & 1u);
   std::string stream;
-  const unsigned choice = data[0] % (gStreams.size() + 1);
-  if (choice == gStreams.size()) {
+  if (pick == 0xFF) {
     stream.assign(reinterpret_cast<const char*>(data + 1), size - 1);
   } else {
-    stream = gStreams[choice];
+    stream = pick >= 0xFC ? gLongStreams[pick - 0xFC] : gStreams[(pick >> 1) % gStreams.size()];
     // Edits of five bytes each: what to do, and where.
     for (std::size_t at = 1; at + 5 <= size && !stream.empty(); at += 5) {
       const std::uint32_t where = Word(data + at + 1);
@@ -86,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     payload::DecodeSequential(source, sink, nullptr);
   });
   const TResult parallel = Run(stream, [&](auto& source, auto& sink) {
-    payload::DecodeStream(source, sink, {.Decoders = 2u + data[0] % 2, .Pump = nullptr});
+    payload::DecodeStream(source, sink, {.Decoders = decoders, .Pump = nullptr});
   });
   if (sequential.Code != parallel.Code ||
       (sequential.Code == 0 && sequential.Bytes != parallel.Bytes)) {

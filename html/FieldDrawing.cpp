@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "dialogs/ColorUtils.h"
+#include "gfx/ColorUtils.h"
 #include "util/StrUtils.h"
 
 namespace html {
@@ -129,8 +129,8 @@ gfx::TRect DrawTagLabel(gfx::TCanvas& canvas, int x, int y, std::string_view tex
   if (anchor == TAnchor::Right) x -= w;
   if (anchor == TAnchor::Center) x -= w / 2;
 
-  const gfx::TColor shadow = dialogs::BlendColors(0x808080, gfx::clBlack, 0.5);
-  dialogs::ShadeArea(canvas, x + 3, y + 3, x + 3 + w, y + 3 + h, shadow, false);
+  const gfx::TColor shadow = gfx::BlendColors(0x808080, gfx::clBlack, 0.5);
+  gfx::ShadeArea(canvas, x + 3, y + 3, x + 3 + w, y + 3 + h, shadow, false);
   canvas.Rectangle({x, y, x + w, y + h});
   Corner(canvas, gfx::clSilver, {x, y + h - 1}, {x, y}, {x + w - 1, y});
   Corner(canvas, gfx::clBlack, {x, y + h - 1}, {x + w - 1, y + h - 1}, {x + w - 1, y});

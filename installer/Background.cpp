@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "payload/Bzip2.h"
+#include "bzip2/Bzip2.h"
 
 namespace installer {
 

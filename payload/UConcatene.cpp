@@ -4,10 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "payload/Bzip2.h"
+#include "bzip2/Bzip2.h"
 #include "payload/Container.h"
-#include "payload/ParallelBzip2.h"
-#include "payload/Threads.h"
 #include "payload/UnpackRules.h"
 #include "payload/UnpackStreams.h"
 #include "payload/UntypedFile.h"

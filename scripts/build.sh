@@ -43,7 +43,7 @@ for f in $flavours; do
              -DBZIP2_SOURCE_DIR="$bz2" -DFCCPACK="$fccpack" ;;
     fuzz) configure "$b/fuzz" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DINSTALL_FUZZ=ON ;;
     tsan) configure "$b/tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINSTALL_TSAN=ON
-          targets=(--target tsan_tests) ;;
+          targets=(--target bzip2_tsan_tests) ;;
     *) echo "build: unknown flavour $f (native, tools, win32, win64, fuzz, tsan)" >&2; exit 2 ;;
   esac
   echo "build: $f"

@@ -5,12 +5,12 @@
 #include <limits>
 #include <vector>
 
-#include "dialogs/ColorUtils.h"
+#include "gfx/ColorUtils.h"
 
 namespace {
 
-using dialogs::TColor;
 using gfx::RGB;
+using gfx::TColor;
 
 // A raster of RGB values that draws horizontal and vertical lines and single pixels, clips to
 // one rectangle, and counts the lines it was asked to draw.
@@ -51,7 +51,7 @@ class TPixelCanvas : public gfx::TCanvas {
   bool RectVisible(const gfx::TRect& r) override {
     return r.Left < Clip.Right && Clip.Left < r.Right && r.Top < Clip.Bottom && Clip.Top < r.Bottom;
   }
-  TColor ColorToRGB(TColor color) override { return dialogs::ColorToRGB(color); }
+  TColor ColorToRGB(TColor color) override { return gfx::ColorToRGB(color); }
 
   TColor At(int x, int y) const { return FPixels[Index(x, y)]; }
   // The one colour of row y from x1 to x2 included, or 0xFFFFFFFF when the row is mixed.
@@ -99,14 +99,14 @@ TEST(ColorArithmetic, BlendColors) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << std::hex << c.a << " " << c.b << " " << c.x);
-    EXPECT_EQ(dialogs::BlendColors(c.a, c.b, c.x), c.expected);
+    EXPECT_EQ(gfx::BlendColors(c.a, c.b, c.x), c.expected);
   }
 }
 
 TEST(ColorArithmetic, BlendColorsWithAbsurdFactorsStaysAColour) {
   for (double x : {1e300, -1e300, std::numeric_limits<double>::infinity(),
                    std::numeric_limits<double>::quiet_NaN()}) {
-    EXPECT_LE(dialogs::BlendColors(gfx::clWhite, RGB(3, 2, 1), x), 0xFFFFFFu) << x;
+    EXPECT_LE(gfx::BlendColors(gfx::clWhite, RGB(3, 2, 1), x), 0xFFFFFFu) << x;
   }
 }
 
@@ -116,31 +116,31 @@ TEST(ColorArithmetic, AddSubtractInvert) {
     TColor a, b, expected;
   };
   const Case cases[] = {
-      {dialogs::AddColors, RGB(240, 240, 240), RGB(32, 32, 32), gfx::clWhite},
-      {dialogs::AddColors, RGB(1, 2, 3), RGB(4, 5, 6), RGB(5, 7, 9)},
-      {dialogs::AddColors, RGB(10, 250, 10), RGB(10, 10, 250), RGB(20, 255, 255)},
-      {dialogs::SubtractColors, RGB(16, 16, 16), RGB(32, 32, 32), gfx::clBlack},
-      {dialogs::SubtractColors, RGB(100, 10, 200), RGB(50, 20, 100), RGB(50, 0, 100)},
+      {gfx::AddColors, RGB(240, 240, 240), RGB(32, 32, 32), gfx::clWhite},
+      {gfx::AddColors, RGB(1, 2, 3), RGB(4, 5, 6), RGB(5, 7, 9)},
+      {gfx::AddColors, RGB(10, 250, 10), RGB(10, 10, 250), RGB(20, 255, 255)},
+      {gfx::SubtractColors, RGB(16, 16, 16), RGB(32, 32, 32), gfx::clBlack},
+      {gfx::SubtractColors, RGB(100, 10, 200), RGB(50, 20, 100), RGB(50, 0, 100)},
       // System colours take part with their RGB value: the standard face is 212, 208, 200.
-      {dialogs::AddColors, gfx::clBtnFace, RGB(50, 0, 0), RGB(255, 208, 200)},
-      {dialogs::SubtractColors, gfx::clWindow, gfx::clBtnFace, RGB(43, 47, 55)},
+      {gfx::AddColors, gfx::clBtnFace, RGB(50, 0, 0), RGB(255, 208, 200)},
+      {gfx::SubtractColors, gfx::clWindow, gfx::clBtnFace, RGB(43, 47, 55)},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.op(c.a, c.b), c.expected) << std::hex << c.a << " " << c.b;
   }
-  EXPECT_EQ(dialogs::InvertColor(RGB(1, 2, 3)), RGB(254, 253, 252));
-  EXPECT_EQ(dialogs::InvertColor(gfx::clWindow), gfx::clBlack);
-  EXPECT_EQ(dialogs::InvertColor(0x12000000), gfx::clWhite);
+  EXPECT_EQ(gfx::InvertColor(RGB(1, 2, 3)), RGB(254, 253, 252));
+  EXPECT_EQ(gfx::InvertColor(gfx::clWindow), gfx::clBlack);
+  EXPECT_EQ(gfx::InvertColor(0x12000000), gfx::clWhite);
 }
 
 TEST(ColorArithmetic, SystemColoursComeFromTheInstalledSource) {
-  const dialogs::TSysColorSource previous =
-      dialogs::SetSysColorSource([](int index) { return RGB(index, 0, 0) | 0xAB000000; });
-  EXPECT_EQ(dialogs::ColorToRGB(gfx::clBtnFace), RGB(15, 0, 0));
-  EXPECT_EQ(dialogs::AddColors(gfx::clInfoBk, 0), RGB(24, 0, 0));
-  dialogs::SetSysColorSource(previous);
-  EXPECT_EQ(dialogs::ColorToRGB(gfx::clBtnFace), RGB(212, 208, 200));
-  EXPECT_EQ(dialogs::ColorToRGB(gfx::clSystemColor | 200), gfx::clBlack);
+  const gfx::TSysColorSource previous =
+      gfx::SetSysColorSource([](int index) { return RGB(index, 0, 0) | 0xAB000000; });
+  EXPECT_EQ(gfx::ColorToRGB(gfx::clBtnFace), RGB(15, 0, 0));
+  EXPECT_EQ(gfx::AddColors(gfx::clInfoBk, 0), RGB(24, 0, 0));
+  gfx::SetSysColorSource(previous);
+  EXPECT_EQ(gfx::ColorToRGB(gfx::clBtnFace), RGB(212, 208, 200));
+  EXPECT_EQ(gfx::ColorToRGB(gfx::clSystemColor | 200), gfx::clBlack);
 }
 
 TEST(FillGradientBand, RowsRunFromStartToEndColour) {
@@ -163,7 +163,7 @@ TEST(FillGradientBand, RowsRunFromStartToEndColour) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TPixelCanvas canvas(20, 12, kUntouched);
-    dialogs::FillGradientBand(canvas, 10, c.h, 2, 3, c.start, c.end, true);
+    gfx::FillGradientBand(canvas, 10, c.h, 2, 3, c.start, c.end, true);
     EXPECT_EQ(canvas.Row(c.line, 2, 11), c.expected);
     EXPECT_EQ(canvas.At(1, c.line), kUntouched);
     EXPECT_EQ(canvas.At(12, c.line), kUntouched);  // the end of each line is excluded
@@ -174,7 +174,7 @@ TEST(FillGradientBand, RowsRunFromStartToEndColour) {
 
 TEST(FillGradientBand, ColumnsAndEmptyBands) {
   TPixelCanvas canvas(12, 12, kUntouched);
-  dialogs::FillGradientBand(canvas, 2, 5, 4, 1, gfx::clRed, gfx::clBlue, false);
+  gfx::FillGradientBand(canvas, 2, 5, 4, 1, gfx::clRed, gfx::clBlue, false);
   EXPECT_EQ(canvas.At(4, 1), gfx::clRed);
   EXPECT_EQ(canvas.At(4, 5), gfx::clRed);
   EXPECT_EQ(canvas.At(4, 6), kUntouched);
@@ -185,8 +185,8 @@ TEST(FillGradientBand, ColumnsAndEmptyBands) {
 
   for (int size : {0, -3}) {
     TPixelCanvas empty(12, 12, kUntouched);
-    dialogs::FillGradientBand(empty, 5, size, 1, 1, gfx::clRed, gfx::clBlue, true);
-    dialogs::FillGradientBand(empty, size, 5, 1, 1, gfx::clRed, gfx::clBlue, false);
+    gfx::FillGradientBand(empty, 5, size, 1, 1, gfx::clRed, gfx::clBlue, true);
+    gfx::FillGradientBand(empty, size, 5, 1, 1, gfx::clRed, gfx::clBlue, false);
     EXPECT_EQ(empty.Lines, 0) << size;
   }
 }
@@ -195,7 +195,7 @@ TEST(FillGradientBand, SkipsLinesOutsideTheClipAndRestoresThePen) {
   TPixelCanvas canvas(20, 20, kUntouched);
   canvas.Clip = gfx::Rect(0, 5, 20, 7);
   canvas.Pen.Color = gfx::clPurple;
-  dialogs::FillGradientBand(canvas, 10, 15, 0, 0, gfx::clBlack, gfx::clWhite, true);
+  gfx::FillGradientBand(canvas, 10, 15, 0, 0, gfx::clBlack, gfx::clWhite, true);
   EXPECT_EQ(canvas.Lines, 2);
   EXPECT_EQ(canvas.Pen.Color, gfx::clPurple);
 }
@@ -221,7 +221,7 @@ TEST(DrawShadedPanel, BevelAndBandsOfATwentyPixelPanel) {
     SCOPED_TRACE(down ? "pressed" : "raised");
     TPixelCanvas canvas(40, 30, kUntouched);
     canvas.Pen.Color = gfx::clPurple;
-    dialogs::DrawShadedPanel(canvas, w, h, gfx::clRed, x, y, face, delta, down);
+    gfx::DrawShadedPanel(canvas, w, h, gfx::clRed, x, y, face, delta, down);
     for (const Row& r : rows) {
       EXPECT_EQ(canvas.Row(r.line, x + 1, x + w - 1), down ? r.pressed : r.raised) << r.line;
     }
@@ -242,7 +242,7 @@ TEST(DrawShadedPanel, BevelAndBandsOfATwentyPixelPanel) {
 TEST(DrawShadedPanel, NarrowPanelsDrawNothing) {
   for (int w : {1, 0, -5}) {
     TPixelCanvas canvas(10, 10, kUntouched);
-    dialogs::DrawShadedPanel(canvas, w, 8, 0, 0, 0, gfx::clWhite, 0x3F3F3F, false);
+    gfx::DrawShadedPanel(canvas, w, 8, 0, 0, 0, gfx::clWhite, 0x3F3F3F, false);
     EXPECT_EQ(canvas.Lines, 0) << w;
   }
 }
@@ -250,7 +250,7 @@ TEST(DrawShadedPanel, NarrowPanelsDrawNothing) {
 TEST(ShadeArea, DarkensTheRectangleCornersIncluded) {
   for (bool bottomUp : {false, true}) {
     TPixelCanvas canvas(10, 8, RGB(100, 50, 20));
-    dialogs::ShadeArea(canvas, 2, 3, 5, 4, RGB(30, 60, 10), bottomUp);
+    gfx::ShadeArea(canvas, 2, 3, 5, 4, RGB(30, 60, 10), bottomUp);
     EXPECT_EQ(canvas.At(2, 3), RGB(70, 0, 10));
     EXPECT_EQ(canvas.At(5, 4), RGB(70, 0, 10));
     EXPECT_EQ(canvas.At(6, 4), RGB(100, 50, 20));
@@ -262,11 +262,11 @@ TEST(ShadeArea, DarkensTheRectangleCornersIncluded) {
 
 TEST(ShadeArea, EmptyAndOffSurfaceAreas) {
   TPixelCanvas canvas(4, 4, RGB(100, 100, 100));
-  dialogs::ShadeArea(canvas, 3, 0, 2, 3, 0x101010, false);
-  dialogs::ShadeArea(canvas, 0, 3, 3, 2, 0x101010, true);
+  gfx::ShadeArea(canvas, 3, 0, 2, 3, 0x101010, false);
+  gfx::ShadeArea(canvas, 0, 3, 3, 2, 0x101010, true);
   EXPECT_TRUE(canvas.Writes.empty());
   // Pixels beyond the surface have no colour to darken; those inside still do.
-  dialogs::ShadeArea(canvas, 2, 2, 6, 6, 0x101010, false);
+  gfx::ShadeArea(canvas, 2, 2, 6, 6, 0x101010, false);
   EXPECT_EQ(canvas.Writes.size(), 4u);
   EXPECT_EQ(canvas.At(3, 3), RGB(84, 84, 84));
 }

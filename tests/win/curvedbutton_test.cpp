@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "dialogs/ColorUtils.h"
 #include "dialogs/CurvedSpeedButton.h"
 #include "dialogs/InterruptGlyph.h"
 #include "dialogs/Win32Bridge.h"
+#include "gfx/ColorUtils.h"
 #include "tests/win/ui_test_util.h"
 #include "ui/Forms.h"
 #include "ui/Win32.h"
@@ -151,7 +151,7 @@ TEST_F(CurvedButton, GlyphSitsLeftOfTheCaptionWithoutItsSilver) {
   EXPECT_EQ(red.Bottom - red.Top, 12);
 
   // The caption's emboss: the face half-blended with RGB 181, 181, 181 for a black font.
-  const gfx::TColor emboss = dialogs::BlendColors(kFormColor, RGB(181, 181, 181), 0.5);
+  const gfx::TColor emboss = gfx::BlendColors(kFormColor, RGB(181, 181, 181), 0.5);
   EXPECT_LT(Extent(shot, area, emboss).Left, area.Right);
 }
 
@@ -182,7 +182,7 @@ TEST(ShadedDrawingOnGdi, PanelAndShadeOnABitmap) {
   ui::TGdiCanvas& canvas = bitmap.Canvas();
   canvas.Brush.Color = kFormColor;
   canvas.FillRect(gfx::Rect(0, 0, 40, 30));
-  dialogs::DrawShadedPanel(canvas, 30, 20, kFormColor, 2, 1, kFormColor, 0x3F3F3F, false);
+  gfx::DrawShadedPanel(canvas, 30, 20, kFormColor, 2, 1, kFormColor, 0x3F3F3F, false);
   EXPECT_EQ(bitmap.Pixel(2, 1), kLight);
   EXPECT_EQ(bitmap.Pixel(30, 1), kLight);
   EXPECT_EQ(bitmap.Pixel(31, 1), kFormColor);  // the top line ends before x + w - 1
@@ -192,7 +192,7 @@ TEST(ShadedDrawingOnGdi, PanelAndShadeOnABitmap) {
   EXPECT_EQ(bitmap.Pixel(32, 21), kDark);
   EXPECT_EQ(bitmap.Pixel(33, 21), kFormColor);
 
-  dialogs::ShadeArea(canvas, 34, 25, 39, 29, 0x101010, true);
+  gfx::ShadeArea(canvas, 34, 25, 39, 29, 0x101010, true);
   EXPECT_EQ(bitmap.Pixel(34, 25), RGB(84, 134, 184));
   EXPECT_EQ(bitmap.Pixel(39, 29), RGB(84, 134, 184));
   EXPECT_EQ(bitmap.Pixel(33, 25), kFormColor);

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "payload/Bzip2.h"
+#include "bzip2/Bzip2.h"
 #include "payload/Container.h"
 #include "ui/Win32.h"
 

@@ -8,7 +8,7 @@
 #include <ostream>
 #include <thread>
 
-#include "payload/Bzip2.h"
+#include "bzip2/Bzip2.h"
 #include "payload/Container.h"
 #include "payload/EntryNames.h"
 #include "payload/ParallelBzip2.h"

@@ -4,7 +4,6 @@
 // elsewhere.
 #pragma once
 
-#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -71,25 +70,6 @@ class TThread {
   TThread() = default;
   struct TState;
   std::unique_ptr<TState> FState;
-};
-
-// Calls a window loop's pump from long work, when its last call is long enough ago that the
-// windows would otherwise seem to hang.
-class TPacedPump {
- public:
-  static constexpr auto Interval = std::chrono::milliseconds(25);
-
-  explicit TPacedPump(const std::function<void()>& pump)
-      : FPump(pump), FLast(std::chrono::steady_clock::now()) {}
-  void Tick() {
-    if (!FPump || std::chrono::steady_clock::now() - FLast < Interval) return;
-    FPump();
-    FLast = std::chrono::steady_clock::now();
-  }
-
- private:
-  const std::function<void()>& FPump;
-  std::chrono::steady_clock::time_point FLast;
 };
 
 }  // namespace payload

@@ -1,9 +1,7 @@
-#include "payload/Bzip2.h"
+#include "bzip2/SequentialBzip2.h"
 
 #include <algorithm>
-#include <cstring>
-
-#include "payload/ParallelBzip2.h"
+#include <memory>
 
 // bzlib.h pulls windows.h in on Windows; keep its macros out of this file's way.
 #if defined(_WIN32) && !defined(NOMINMAX)
@@ -12,21 +10,6 @@
 #include <bzlib.h>
 
 namespace payload {
-
-EBzip2Error::EBzip2Error(int code) : rtl::Exception("error " + std::to_string(code)), FCode(code) {}
-
-std::size_t TMemorySource::Read(char* buffer, std::size_t count) {
-  const std::size_t n = ReadAt(FPosition, buffer, count);
-  FPosition += n;
-  return n;
-}
-
-std::size_t TMemorySource::ReadAt(std::uint64_t offset, char* buffer, std::size_t count) {
-  if (offset >= FBytes.size()) return 0;
-  const std::size_t n = std::min<std::size_t>(count, FBytes.size() - std::size_t(offset));
-  if (n > 0) std::memcpy(buffer, FBytes.data() + offset, n);
-  return n;
-}
 
 struct TBzip2Reader::TState {
   bz_stream Stream{};
@@ -71,11 +54,14 @@ std::size_t TBzip2Reader::Read(char* buffer, std::size_t count) {
   return count - s.avail_out;
 }
 
-std::string DecompressPayload(std::string_view input) {
-  TMemorySource source(std::span<const char>(input.data(), input.size()));
-  TStringSink sink;
-  DecodeStream(source, sink, {});
-  return std::move(sink.Bytes());
+void DecodeSequential(TByteSource& source, TByteSink& sink, const std::function<void()>& pump) {
+  TBzip2Reader reader(source);
+  const auto piece = std::make_unique_for_overwrite<char[]>(StreamPiece);
+  TPacedPump paced(pump);
+  for (std::size_t n; (n = reader.Read(piece.get(), StreamPiece)) > 0;) {
+    sink.Write(piece.get(), n);
+    paced.Tick();
+  }
 }
 
 }  // namespace payload

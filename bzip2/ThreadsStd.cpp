@@ -5,7 +5,8 @@
 #include <mutex>
 #include <thread>
 
-#include "payload/Threads.h"
+#include "bzip2/Bzip2.h"
+#include "bzip2/Threads.h"
 
 namespace payload {
 

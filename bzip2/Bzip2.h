@@ -1,12 +1,14 @@
-// The payload's bzip2 stream: the sequential decoder (libbz2 fed 64 KiB pieces, output asked
-// for 64 KiB at a time), the sources and sinks that decoders stream through, and compression
-// for the packing tool.
+// The bzip2 decoder's one public face: a stream decoded from a source into a sink, on every
+// processor or on one, with a window loop kept alive; the sources and sinks it streams
+// through; whole streams decoded or written in memory. Everything else in this folder is its
+// own.
 #pragma once
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -73,30 +75,47 @@ class TStringSink : public TByteSink {
   std::string FBytes;
 };
 
-// A decompressing stream over a source, which it reads 64 KiB at a time. Read gives 0 bytes
-// once the input is used up. Anything that stops the stream from ending cleanly raises
-// "error %d": a corrupt stream, bytes after its end (libbz2 refuses to go on after the end),
-// and input that runs out before libbz2 has seen the end of the stream (-7, an unexpected end
-// of data), which would otherwise pass a truncated container on as if it were whole. An input
-// of no bytes at all reads as an empty container, so that the reader reports it.
-class TBzip2Reader {
- public:
-  explicit TBzip2Reader(TByteSource& input);
-  ~TBzip2Reader();
-  TBzip2Reader(const TBzip2Reader&) = delete;
-  TBzip2Reader& operator=(const TBzip2Reader&) = delete;
-
-  std::size_t Read(char* buffer, std::size_t count);
-
- private:
-  struct TState;
-  std::unique_ptr<TState> FState;
+struct TDecodeOptions {
+  // The decoding threads, the calling one among them; 0 for one per processor. One takes the
+  // sequential path.
+  unsigned Decoders = 0;
+  // Called while the calling thread waits, and between pieces when it decodes itself, at
+  // least every few tens of milliseconds: the window loop of a thread that owns windows.
+  std::function<void()> Pump;
 };
 
-// Decompresses a whole payload held in memory, as the unpacker decompresses its file.
+// Decodes the stream of Source into Sink: its blocks on several threads when it has more than
+// one, and otherwise, or whenever the parallel decoder finds anything it is not sure of, by
+// libbz2 from the stream's start, whose verdict stands. Anything that stops the stream from
+// ending cleanly raises "error %d": a corrupt stream, bytes after its end, and input that runs
+// out before the end of the stream (-7). An input of no bytes at all decodes to nothing. Sink
+// then holds part of the output or nothing.
+void DecodeStream(TByteSource& source, TByteSink& sink, const TDecodeOptions& options);
+
+// Calls a window loop's pump from long work, when its last call is long enough ago that the
+// windows would otherwise seem to hang.
+class TPacedPump {
+ public:
+  static constexpr auto Interval = std::chrono::milliseconds(25);
+
+  explicit TPacedPump(const std::function<void()>& pump)
+      : FPump(pump), FLast(std::chrono::steady_clock::now()) {}
+  void Tick() {
+    if (!FPump || std::chrono::steady_clock::now() - FLast < Interval) return;
+    FPump();
+    FLast = std::chrono::steady_clock::now();
+  }
+
+ private:
+  const std::function<void()>& FPump;
+  std::chrono::steady_clock::time_point FLast;
+};
+
+// Decompresses a whole stream held in memory, as DecodeStream does with one decoder per
+// processor.
 std::string DecompressPayload(std::string_view input);
 
-// Compresses a container into one bzip2 stream of the given block size (1 to 9).
+// Compresses bytes into one bzip2 stream of the given block size (1 to 9).
 std::string CompressPayload(std::string_view container, int blockSize = 9);
 
 }  // namespace payload

@@ -1,4 +1,4 @@
-// The payload's bzip2 stream as the unpacker reads it: whole streams of every block size
+// A bzip2 stream as the decoder reads it: whole streams of every block size
 // round-trip, and every stream that does not end cleanly, exactly at the end of its input,
 // raises "error %d".
 #include <gtest/gtest.h>
@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "payload/Bzip2.h"
-#include "tests/native/Bzip2TestStreams.h"
+#include "bzip2/Bzip2.h"
+#include "bzip2/SequentialBzip2.h"
+#include "tests/native/bzip2/Bzip2TestStreams.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ using payload::CompressPayload;
 using payload::DecompressPayload;
 using payload::EBzip2Error;
 
-TEST(ContainerStream, RoundTrips) {
+TEST(Bzip2Stream, RoundTrips) {
   struct Case {
     const char* what;
     std::string data;
@@ -38,11 +39,11 @@ TEST(ContainerStream, RoundTrips) {
 
 // An input of no bytes is no stream at all: it reads as an empty container, which the
 // container reader then reports with its read error.
-TEST(ContainerStream, EmptyInputGivesNothing) {
+TEST(Bzip2Stream, EmptyInputGivesNothing) {
   EXPECT_EQ(DecompressPayload(""), "");
 }
 
-TEST(ContainerStream, FaultyStreams) {
+TEST(Bzip2Stream, FaultyStreams) {
   const std::string data = Noise(200000, 3);
   const std::string good = CompressPayload(data);
   ASSERT_GT(good.size(), 3 * payload::StreamPiece);
@@ -80,7 +81,7 @@ TEST(ContainerStream, FaultyStreams) {
 
 // A stream that ends exactly at the end of a 64 KiB piece has nothing after it; one more
 // piece after it is refused.
-TEST(ContainerStream, StreamEndingOnAPieceBoundary) {
+TEST(Bzip2Stream, StreamEndingOnAPieceBoundary) {
   // Random bytes grow the stream by about one byte per byte: find by bisection a prefix of
   // them whose stream is exactly one piece long, then look around it.
   const std::string noise = Noise(payload::StreamPiece, 4);
@@ -110,7 +111,7 @@ TEST(ContainerStream, StreamEndingOnAPieceBoundary) {
   }
 }
 
-TEST(ContainerStream, ReaderGivesAtMostOnePieceAtATime) {
+TEST(Bzip2Stream, ReaderGivesAtMostOnePieceAtATime) {
   const std::string data(3 * payload::StreamPiece + 5, 'q');
   const std::string packed = CompressPayload(data);
   payload::TMemorySource source(std::span<const char>(packed.data(), packed.size()));

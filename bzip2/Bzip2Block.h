@@ -10,7 +10,7 @@
 #include <memory>
 #include <span>
 
-#include "payload/Threads.h"
+#include "bzip2/Bzip2.h"
 
 namespace payload {
 

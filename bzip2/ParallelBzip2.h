@@ -9,25 +9,9 @@
 
 #include <functional>
 
-#include "payload/Bzip2.h"
+#include "bzip2/Bzip2.h"
 
 namespace payload {
-
-struct TDecodeOptions {
-  // The decoding threads, the calling one among them; 0 for one per processor. One takes the
-  // sequential path.
-  unsigned Decoders = 0;
-  // Called while the calling thread waits, and between pieces when it decodes itself, at
-  // least every few tens of milliseconds: the window loop of a thread that owns windows.
-  std::function<void()> Pump;
-};
-
-// Decodes the stream of Source into Sink. Raises "error %d" as the sequential decoder does;
-// Sink then holds part of the output or nothing.
-void DecodeStream(TByteSource& source, TByteSink& sink, const TDecodeOptions& options);
-
-// The sequential decoder alone, with the same pumping.
-void DecodeSequential(TByteSource& source, TByteSink& sink, const std::function<void()>& pump);
 
 // The parallel decoder alone, with Decoders threads (the calling one and Decoders - 1 others).
 // False when the stream must be decoded sequentially instead (Sink may then hold part of the

@@ -5,9 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <type_traits>
 #include <vector>
 
-#include "payload/FrontList.h"
+#include "bzip2/FrontList.h"
 
 namespace {
 
@@ -22,6 +23,11 @@ using TWordKinds = ::testing::Types<TWords64, TWordsSse2>;
 using TWordKinds = ::testing::Types<TWords64>;
 #endif
 TYPED_TEST_SUITE(FrontListTest, TWordKinds);
+
+// The build of the decoder that stands for the i686 product must decode with its words.
+#if defined(BZIP2_WORDS64)
+static_assert(std::is_same_v<TNativeWords, TWords64>);
+#endif
 
 TYPED_TEST(FrontListTest, TakesAsThePlainListDoes) {
   struct Case {

@@ -1,11 +1,11 @@
-#include "payload/Bzip2Block.h"
+#include "bzip2/Bzip2Block.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-#include "payload/Bzip2Blocks.h"
-#include "payload/FrontList.h"
+#include "bzip2/Bzip2Blocks.h"
+#include "bzip2/FrontList.h"
 
 namespace payload {
 

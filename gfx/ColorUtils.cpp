@@ -1,11 +1,11 @@
-#include "dialogs/ColorUtils.h"
+#include "gfx/ColorUtils.h"
 
 #include <array>
 #include <cmath>
 
 #include "rtl/SysUtils.h"
 
-namespace dialogs {
+namespace gfx {
 
 namespace {
 
@@ -178,4 +178,4 @@ void ShadeArea(gfx::TCanvas& canvas, int x1, int y1, int x2, int y2, TColor amou
   }
 }
 
-}  // namespace dialogs
+}  // namespace gfx

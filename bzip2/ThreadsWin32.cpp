@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <new>
 
-#include "payload/Threads.h"
+#include "bzip2/Bzip2.h"
+#include "bzip2/Threads.h"
 
 namespace payload {
 

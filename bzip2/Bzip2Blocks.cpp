@@ -1,4 +1,4 @@
-#include "payload/Bzip2Blocks.h"
+#include "bzip2/Bzip2Blocks.h"
 
 #include <array>
 

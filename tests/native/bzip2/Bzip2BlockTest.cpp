@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "payload/Bzip2.h"
-#include "payload/Bzip2Block.h"
-#include "payload/Bzip2Blocks.h"
-#include "tests/native/Bzip2TestStreams.h"
+#include "bzip2/Bzip2.h"
+#include "bzip2/Bzip2Block.h"
+#include "bzip2/Bzip2Blocks.h"
+#include "tests/native/bzip2/Bzip2TestStreams.h"
 
 namespace {
 

@@ -2,16 +2,20 @@
 // stream's blocks, damage at chosen bits, and the sequential decoder's verdict to compare with.
 #pragma once
 
+#include <bzlib.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "payload/Bzip2.h"
-#include "payload/Bzip2Block.h"
-#include "payload/Bzip2Blocks.h"
-#include "payload/ParallelBzip2.h"
+#include "bzip2/Bzip2.h"
+#include "bzip2/Bzip2Block.h"
+#include "bzip2/Bzip2Blocks.h"
+#include "bzip2/ParallelBzip2.h"
+#include "bzip2/SequentialBzip2.h"
 
 namespace bzip2test {
 
@@ -30,6 +34,37 @@ inline std::string TextLike(std::size_t n, unsigned seed) {
   while (s.size() < n) s += words[random() % 5] + std::to_string(random() % 1000) + "\r\n";
   s.resize(n);
   return s;
+}
+
+// A stream of the given level whose blocks each hold Block bytes of Data (the last the rest),
+// however small: libbz2's compressor ends its block wherever it is told to flush. Streams of
+// many tiny blocks exercise the parallel decoder's every step at a small cost.
+inline std::string CompressInBlocks(std::string_view data, int level, std::size_t block) {
+  bz_stream s{};
+  if (BZ2_bzCompressInit(&s, level, 0, 0) != BZ_OK) throw payload::EBzip2Error(-1);
+  std::string out;
+  char piece[4096];
+  std::size_t at = 0;
+  int rc = BZ_RUN_OK;
+  do {
+    // A flush goes on, with the same input, until libbz2 says it is done.
+    if (rc == BZ_RUN_OK && at < data.size()) {
+      const std::size_t n = std::min(block, data.size() - at);
+      s.next_in = const_cast<char*>(data.data() + at);
+      s.avail_in = static_cast<unsigned>(n);
+      at += n;
+    }
+    s.next_out = piece;
+    s.avail_out = sizeof piece;
+    rc = BZ2_bzCompress(&s, at < data.size() ? BZ_FLUSH : BZ_FINISH);
+    if (rc < 0) {
+      BZ2_bzCompressEnd(&s);
+      throw payload::EBzip2Error(rc);
+    }
+    out.append(piece, sizeof piece - s.avail_out);
+  } while (rc != BZ_STREAM_END);
+  BZ2_bzCompressEnd(&s);
+  return out;
 }
 
 // Writes the Count low bits of Value at stream bit Bit, the first bit in a byte's high bit.

@@ -9,11 +9,11 @@
 #include <thread>
 #include <vector>
 
-#include "payload/Bzip2.h"
-#include "payload/Bzip2Block.h"
-#include "payload/Bzip2Blocks.h"
-#include "payload/ParallelBzip2.h"
-#include "tests/native/Bzip2TestStreams.h"
+#include "bzip2/Bzip2.h"
+#include "bzip2/Bzip2Block.h"
+#include "bzip2/Bzip2Blocks.h"
+#include "bzip2/ParallelBzip2.h"
+#include "tests/native/bzip2/Bzip2TestStreams.h"
 
 namespace {
 
@@ -76,6 +76,7 @@ TEST(ParallelDecoder, DecodesWhatTheSequentialDecoderDecodes) {
     const char* what;
     std::string data;
     int level;
+    std::size_t block = 0;  // the bytes of each block, when not the level's
   };
   const std::vector<Case> cases = {
       {"nothing", "", 9},
@@ -84,9 +85,12 @@ TEST(ParallelDecoder, DecodesWhatTheSequentialDecoderDecodes) {
       {"many blocks", Noise(900000, 5) + std::string(300000, 'x') + TextLike(600000, 6), 1},
       {"many blocks, level 9", Noise(2500000, 7), 9},
       {"blocks of runs that give many times their text", std::string(12 << 20, '\0') + "fin", 1},
+      {"many tiny blocks", TextLike(40000, 11), 9, 150},
+      {"tiny blocks of one byte and of runs", "x" + std::string(300, 'y') + Noise(200, 12), 1, 1},
   };
   for (const Case& c : cases) {
-    const std::string stream = CompressPayload(c.data, c.level);
+    const std::string stream =
+        c.block > 0 ? CompressInBlocks(c.data, c.level, c.block) : CompressPayload(c.data, c.level);
     for (const unsigned decoders : {2u, 3u, 8u}) {
       SCOPED_TRACE(testing::Message() << c.what << ", " << decoders << " threads");
       TChoppySource source(stream, 65536);

@@ -10,9 +10,7 @@
 #include "gfx/Canvas.h"
 #include "gfx/Types.h"
 
-namespace dialogs {
-
-using gfx::TColor;
+namespace gfx {
 
 // Where the pure colour routines read system colours from: a function of the colour index
 // (COLOR_BTNFACE is 15). The Win32 build installs the platform's GetSysColor; elsewhere, and
@@ -52,4 +50,4 @@ void DrawShadedPanel(gfx::TCanvas& canvas, int w, int h, TColor backColor, int x
 // bottomUp only chooses the order of the rows.
 void ShadeArea(gfx::TCanvas& canvas, int x1, int y1, int x2, int y2, TColor amount, bool bottomUp);
 
-}  // namespace dialogs
+}  // namespace gfx

@@ -51,9 +51,14 @@ struct TWordsSse2 {
   static TWord ShiftUp(TWord v) { return _mm_slli_si128(v, 1); }
   static TWord ShiftDown(TWord v) { return _mm_srli_si128(v, 1); }
 };
+#endif
+
+// The i686 product keeps to processors without SSE2: it moves eight bytes at a time.
+// BZIP2_WORDS64 makes a build that has SSE2 decode the same way, so that the tests and the
+// fuzz target run the product's list.
+#if defined(__SSE2__) && !defined(BZIP2_WORDS64)
 using TNativeWords = TWordsSse2;
 #else
-// The i686 product keeps to processors without SSE2: it moves eight bytes at a time.
 using TNativeWords = TWords64;
 #endif
 

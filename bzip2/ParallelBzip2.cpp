@@ -1,13 +1,13 @@
-#include "payload/ParallelBzip2.h"
+#include "bzip2/ParallelBzip2.h"
 
 #include <algorithm>
 #include <memory>
 #include <span>
 #include <vector>
 
-#include "payload/Bzip2Block.h"
-#include "payload/Bzip2Blocks.h"
-#include "payload/Threads.h"
+#include "bzip2/Bzip2Block.h"
+#include "bzip2/Bzip2Blocks.h"
+#include "bzip2/Threads.h"
 
 namespace payload {
 
@@ -350,26 +350,6 @@ bool DecodeParallel(TByteSource& source, TByteSink& sink, unsigned decoders,
                     const std::function<void()>& pump) {
   TParallelDecoder decoder(source, sink, std::clamp(decoders, 1u, MaxDecoders), pump);
   return decoder.Run();
-}
-
-void DecodeSequential(TByteSource& source, TByteSink& sink, const std::function<void()>& pump) {
-  TBzip2Reader reader(source);
-  const auto piece = std::make_unique_for_overwrite<char[]>(StreamPiece);
-  TPacedPump paced(pump);
-  for (std::size_t n; (n = reader.Read(piece.get(), StreamPiece)) > 0;) {
-    sink.Write(piece.get(), n);
-    paced.Tick();
-  }
-}
-
-void DecodeStream(TByteSource& source, TByteSink& sink, const TDecodeOptions& options) {
-  const unsigned decoders = options.Decoders > 0 ? options.Decoders : ProcessorCount();
-  if (decoders > 1) {
-    if (DecodeParallel(source, sink, decoders, options.Pump)) return;
-    source.Rewind();
-    sink.Rewind();
-  }
-  DecodeSequential(source, sink, options.Pump);
 }
 
 }  // namespace payload
