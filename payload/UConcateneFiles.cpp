@@ -2,7 +2,7 @@
 // program hands over the handles it wrote with, and carries none of this.
 #include "payload/UConcatene.h"
 
-#include "payload/ParallelBzip2.h"
+#include "bzip2/Bzip2.h"
 #include "payload/UnpackRules.h"
 #include "payload/UnpackStreams.h"
 #include "rtl/Paths.h"

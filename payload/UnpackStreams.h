@@ -5,7 +5,7 @@
 #include <functional>
 #include <utility>
 
-#include "payload/Bzip2.h"
+#include "bzip2/Bzip2.h"
 #include "payload/UnpackReporter.h"
 #include "payload/UntypedFile.h"
 #include "rtl/ShortString.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "payload/Bzip2.h"
+#include "bzip2/Bzip2.h"
 
 // bzlib.h pulls windows.h in on Windows; keep its macros out of this file's way.
 #if defined(_WIN32) && !defined(NOMINMAX)

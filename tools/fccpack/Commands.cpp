@@ -11,7 +11,6 @@
 #include "bzip2/Bzip2.h"
 #include "payload/Container.h"
 #include "payload/EntryNames.h"
-#include "payload/ParallelBzip2.h"
 #include "rtl/SysUtils.h"
 #include "tools/fccpack/Bzip2Writer.h"
 #include "tools/fccpack/ContainerScan.h"

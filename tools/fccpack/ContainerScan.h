@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "payload/Bzip2.h"
+#include "bzip2/Bzip2.h"
 #include "payload/Container.h"
 
 namespace fccpack {

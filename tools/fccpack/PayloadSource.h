@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "payload/Bzip2.h"
+#include "bzip2/Bzip2.h"
 #include "tools/fccpack/HostFiles.h"
 
 namespace fccpack {
