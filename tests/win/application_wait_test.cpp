@@ -70,22 +70,25 @@ TEST(ApplicationWait, WaitsOnlyWhileAnotherHandleHoldsTheFile) {
     }
     if (c.Place == TPlace::File) holder.Close();
 
-    // The holder lets go a few paused attempts after the wait window is seen; a wait that
-    // never shows it is let go after a while all the same, so that the test ends.
-    std::atomic<bool> sawWindow = false;
-    std::thread releaser;
-    if (holder.Valid()) {
-      releaser = std::thread([&] {
-        for (int i = 0; i < 1000 && !sawWindow; ++i) {
-          if (WaitWindowUp()) sawWindow = true;
-          Sleep(10);
-        }
-        if (sawWindow) Sleep(300);
-        holder.Close();
-      });
-    }
+    // The holder lets go a few paused attempts after the wait window is seen. A wait that
+    // goes on where it should not is let go after a while all the same, the folder giving way
+    // to a file it can open, so that the test ends in a failure rather than hangs.
+    std::atomic<bool> sawWindow = false, returned = false;
+    std::thread watcher([&] {
+      for (int i = 0; i < 1000 && !returned && !sawWindow; ++i) {
+        if (WaitWindowUp()) sawWindow = true;
+        Sleep(10);
+      }
+      if (sawWindow) Sleep(300);
+      if (holder.Valid()) holder.Close();
+      if (!returned && c.Place == TPlace::Folder && RemoveDirectoryA(executable.c_str())) {
+        const ui::TFileHandle file(
+            CreateFileA(executable.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+      }
+    });
     const installer::TWaitOutcome outcome = installer::WaitForApplication(executable);
-    if (releaser.joinable()) releaser.join();
+    returned = true;
+    watcher.join();
 
     EXPECT_EQ(outcome.Opened, c.Opened);
     EXPECT_EQ(sawWindow, c.Waits);
@@ -98,7 +101,7 @@ TEST(ApplicationWait, WaitsOnlyWhileAnotherHandleHoldsTheFile) {
     // The wait's own handle is gone: the file can be had without sharing.
     if (c.Opened) {
       const ui::TFileHandle again(CreateFileA(executable.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                        nullptr, OPEN_EXISTING, 0, nullptr));
+                                              nullptr, OPEN_EXISTING, 0, nullptr));
       EXPECT_TRUE(again.Valid());
     }
   }
