@@ -28,7 +28,7 @@ run_as_user() {
   chown -R $USER_ID:$USER_ID "$own"
   ln -s "$E2E_BUILD/$E2E_FLAVOUR" "$own/build/$E2E_FLAVOUR"
   wine_display
-  if as_user env DISPLAY="$DISPLAY" xdpyinfo >/dev/null 2>&1; then
+  if as_user env DISPLAY="$DISPLAY" xdotool getdisplaygeometry >/dev/null 2>&1; then
     as_user env -i PATH="$PATH" HOME="$own/home" LANG=C.UTF-8 DISPLAY="$DISPLAY" \
       E2E_OWN_DISPLAY=0 BUILD_ROOT="$own/build" DIST="$E2E_DIST" \
       INSTALL_ARTIFACTS="$own/artifacts" WINE_FLAVOUR="$E2E_FLAVOUR" \
