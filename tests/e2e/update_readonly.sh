@@ -27,12 +27,13 @@ run_as_user() {
   mkdir -p "$own/home" "$own/build" "$own/artifacts"
   chown -R $USER_ID:$USER_ID "$own"
   ln -s "$E2E_BUILD/$E2E_FLAVOUR" "$own/build/$E2E_FLAVOUR"
+  wine_runs_32bit  # asked once, as root: the answer travels to the user's run
   wine_display
   if as_user env DISPLAY="$DISPLAY" xdotool getdisplaygeometry >/dev/null 2>&1; then
     as_user env -i PATH="$PATH" HOME="$own/home" LANG=C.UTF-8 DISPLAY="$DISPLAY" \
       E2E_OWN_DISPLAY=0 BUILD_ROOT="$own/build" DIST="$E2E_DIST" \
       INSTALL_ARTIFACTS="$own/artifacts" WINE_FLAVOUR="$E2E_FLAVOUR" \
-      WINE_RUNS_32BIT="${WINE_RUNS_32BIT:-no}" bash "$0" </dev/null
+      WINE_RUNS_32BIT="$WINE_RUNS_32BIT" bash "$0" </dev/null
     rc=$?
     cp "$own"/artifacts/e2e/*.png "$E2E_SHOTS/" 2>/dev/null
     cp "$own"/artifacts/wine-*.log "$E2E_SHOTS/.." 2>/dev/null
