@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <string>
 
-#include "dialogs/UAttente.h"
 #include "dialogs/UBM.h"
+#include "installer/UApplicationWait.h"
 #include "installer/UInstall.h"
 #include "installer/UInstallSelf.h"
 #include "payload/UConcatene.h"
@@ -41,23 +41,9 @@ const char* const BackupFailedText =
 const char* const ReplaceFailedText =
     "La mise à jour de <B>Morvidan.exe © sorbiane</B> a échoué\r\rLa copie à échoué pour une "
     "raison inconnue \rTéléphonez au 01 02 03 04 05";
-const char* const WaitCaption = "Installateur de Morvidan.EXE © Sorbiane";
-const char* const WaitText =
-    "\rinstall.EXE a décelé que Morvidan.EXE est en cours d'execution. Pour poursuivre "
-    "l'installation vous devez arrêter Morvidan.EXE\rSi ce n'était pas le cas interrompez "
-    "\"install.EXE\" en pressant <Ctrl><Alt><Suppr>";
-
-// The attempt at which the wait window appears when the application is still running, and
-// the pause between attempts once it is shown.
-constexpr int WaitWindowAttempt = 499;
-constexpr DWORD WaitPauseMs = 50;
 
 // The release date stamped on the executable: 2016-08-30 13:41:34.3104110 UTC.
 constexpr FILETIME DateStamp{0x392A986E, 0x01D202C4};
-
-// The program's single wait window, created the first time a wait lasts; it lives (hidden)
-// until the program ends.
-dialogs::TAttente* WaitWindow = nullptr;
 
 // Where the bytes at Data of a loaded image lie in its file: the offset of their section's raw
 // data plus their place in the section. -1 when they lie in no section's raw data.
@@ -131,42 +117,6 @@ std::string AbsoluteFolder(const std::string& folder) {
   // backslash.
   if (path.size() > 3 && path.back() == '\\') path.pop_back();
   return path;
-}
-
-// Takes every pending window message out of the queue.
-void PumpMessages() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
-
-// Waits until the application's executable can be opened for writing, that is until the
-// application no longer runs. The first attempts follow each other at once; from the wait
-// window on, the loop pauses between attempts while still handling window messages. Only a
-// file held by another process (a sharing violation) is worth waiting for: any other failure
-// (no file, a read-only file, access refused) ends the wait as a failed open does, and the
-// steps after it meet the same failure.
-void WaitForApplication(const std::string& executable) {
-  HANDLE opened = INVALID_HANDLE_VALUE;
-  for (int attempt = 1;; ++attempt) {
-    PumpMessages();
-    opened = CreateFileA(executable.c_str(), GENERIC_READ | GENERIC_WRITE,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (opened != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) break;
-    if (attempt == WaitWindowAttempt) {
-      if (!WaitWindow) WaitWindow = new dialogs::TAttente(nullptr);
-      WaitWindow->SetCaption(WaitCaption);
-      WaitWindow->Label1->SetCaption(WaitText);
-      WaitWindow->Show();
-    }
-    if (attempt >= WaitWindowAttempt)
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, WaitPauseMs, QS_ALLINPUT);
-  }
-  if (WaitWindow && WaitWindow->Visible()) WaitWindow->Hide();
-  if (opened != INVALID_HANDLE_VALUE) CloseHandle(opened);
 }
 
 // Sets the three file times of an existing executable to the release date; a missing file is

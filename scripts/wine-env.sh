@@ -1,6 +1,7 @@
 # Sourced by the run, test and bench scripts: one private Wine prefix, one X display and one
 # persistent wineserver for the whole run, set up so that Wine measures text like Windows.
 #   wine_setup [prefix]   prepares everything and exports WINEPREFIX, DISPLAY, ...
+#   wine_display          starts a virtual display of the run's own and exports DISPLAY
 #   wine_teardown         stops the wineserver and the display, removes a private prefix
 #   wine_flavour          the build the Wine layers run: win32, the product (a PE32), where this
 #                         machine executes 32-bit code, else the x86_64 twin win64. WINE_FLAVOUR
@@ -42,6 +43,19 @@ wine_flavour_line() {
   fi
 }
 
+# Starts a virtual display of the run's own (Xvfb) on the first free number and exports
+# DISPLAY; wine_teardown stops it.
+wine_display() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
+  done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  WINE_OWN_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+}
+
 wine_setup() {
   local top
   top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -71,16 +85,7 @@ wine_setup() {
   fi
   mkdir -p "$(dirname "$WINEPREFIX")"
 
-  if [ -z "${DISPLAY:-}" ] || [ "${WINE_OWN_DISPLAY:-0}" = 1 ]; then
-    local n
-    for n in $(seq 90 140); do
-      [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
-    done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    WINE_OWN_XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-  fi
+  if [ -z "${DISPLAY:-}" ] || [ "${WINE_OWN_DISPLAY:-0}" = 1 ]; then wine_display; fi
 
   # The persistent server comes first: every wine command after it reuses it.
   mkdir -p "$WINEPREFIX"

@@ -106,9 +106,10 @@ screenshot() {  # window, name
     timeout 20 import -window root "$E2E_SHOTS/$2.png"
 }
 
-# A prefix and a display of the test's own; the prefix is removed at the end.
+# A prefix and a display of the test's own; the prefix is removed at the end. E2E_OWN_DISPLAY=0
+# keeps the display given in DISPLAY, one that a caller started for the test.
 e2e_begin() {  # name
-  WINE_OWN_DISPLAY=1 wine_setup "$E2E_BUILD/wine/e2e-$1-$$"
+  WINE_OWN_DISPLAY=${E2E_OWN_DISPLAY:-1} wine_setup "$E2E_BUILD/wine/e2e-$1-$$"
   WINE_PRIVATE_PREFIX=$WINEPREFIX
   trap e2e_end EXIT
 }
