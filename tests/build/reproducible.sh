@@ -7,14 +7,8 @@
 set -uo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$top"
-b=${BUILD_ROOT:-build}
-[[ $b = /* ]] || b="$top/$b"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export ASAN_OPTIONS=detect_leaks=0
-unset SIGN_CERT SIGN_PASS SIGN_NAME SIGN_URL SIGN_TIMESTAMP_URL
-# shellcheck source=../checks.bash
-source "$top/tests/checks.bash"
+# shellcheck source=maker.bash
+source "$top/tests/build/maker.bash"
 
 release="$work/Morvidan 2.3"
 mkdir -p "$release"

@@ -8,15 +8,9 @@
 set -uo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$top"
-b=${BUILD_ROOT:-build}
-[[ $b = /* ]] || b="$top/$b"
+# shellcheck source=maker.bash
+source "$top/tests/build/maker.bash"
 fccpack="$b/native/tools/fccpack/fccpack"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export ASAN_OPTIONS=detect_leaks=0
-unset SIGN_CERT SIGN_PASS SIGN_NAME SIGN_URL SIGN_TIMESTAMP_URL
-# shellcheck source=../checks.bash
-source "$top/tests/checks.bash"
 # shellcheck source=certs.bash
 source "$top/tests/build/certs.bash"
 
